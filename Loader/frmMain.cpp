@@ -1,0 +1,101 @@
+#include "frmMain.h"
+
+#include "app_icon.h"
+#include "dpi.h"
+#include "error_message.h"
+#include "exec_script_file.h"
+#include "failure.h"
+#include "game_paths.h"
+#include "maker.h"
+#include "mdlMain.h"
+#include "settings_record.h"
+
+#include <new>
+
+namespace dravik {
+
+namespace {
+
+constexpr wchar_t kErrorTitlePrefix[] = L"Please debugreport to ";
+constexpr wchar_t kThanksText[] = L"Nice demo, isn't it? :))";
+constexpr wchar_t kNotSetUpText[] =
+    L"Dravik is not set up yet: run Dravik.exe, confirm the path of UT2003.exe and press READY, "
+    L"then open the demo again.";
+constexpr wchar_t kWindowClass[] = L"DravikLoader";
+
+// The empty window's client area.
+constexpr int kWidthTwips = 6585;
+constexpr int kHeightTwips = 11835;
+
+}  // namespace
+
+int frmMain::Run(const std::wstring& argument)
+{
+    try {
+        Form_Load(argument);
+        return 0;
+    } catch (const Failure& failure) {
+        ShowErrorMessage(nullptr, kErrorTitlePrefix, failure.Description());
+    } catch (const std::bad_alloc&) {
+        ShowErrorMessage(nullptr, kErrorTitlePrefix, SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+    }
+    ShowUntilClosed();
+    return 1;
+}
+
+void frmMain::Form_Load(const std::wstring& argument)
+{
+    const SettingsRecord settings = ReadSettingsRecord();
+    if (settings.Path.empty() || settings.General.empty()) {
+        throw Failure(kNotSetUpText);
+    }
+    WriteExecScript(ExecScriptPath(settings.General), ExecScriptBytes(argument));
+
+    const DWORD error = RunAndWait(GameCommandLine(settings.Path), settings.General, SW_SHOWNORMAL);
+    if (error != ERROR_SUCCESS) {
+        ThrowSystemError(error);
+    }
+    MessageBoxW(nullptr, kThanksText, kHomePage, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+}
+
+void frmMain::ShowUntilClosed()
+{
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance_;
+    windowClass.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kWindowClass;
+    if (!RegisterClassExW(&windowClass)) {
+        return;
+    }
+    const HWND window = CreateWindowExW(0, kWindowClass, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                        CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, nullptr);
+    if (window == nullptr) {
+        return;
+    }
+    SetClientSizeInTwips(window, kWidthTwips, kHeightTwips);
+    ShowWindow(window, showState_);
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+LRESULT CALLBACK frmMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace dravik

@@ -1,0 +1,29 @@
+// The loader's only window. Its load handler does the whole job: write the
+// exec script, start the game, wait for it, thank the user. The window itself
+// is created only after an error, empty, and stays until the user closes it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace dravik {
+
+class frmMain {
+public:
+    frmMain(HINSTANCE instance, int showState) : instance_(instance), showState_(showState) {}
+
+    // Runs the load handler with the loader's argument string; returns the
+    // program's exit code.
+    int Run(const std::wstring& argument);
+
+private:
+    void Form_Load(const std::wstring& argument);
+    void ShowUntilClosed();
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HINSTANCE instance_;
+    int showState_;
+};
+
+}  // namespace dravik

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Dravik's developer commands for a Debian 12 machine.
+#
+#   ./dev.sh run    install what is missing, build, and play the sample demo
+#                   through the whole system under Wine
+#   ./dev.sh test   install what is missing, build, and run every test
+set -euo pipefail
+cd "$(dirname "$0")"
+root=$PWD
+
+say() { printf '\n== %s\n' "$*"; }
+
+install_missing() {
+    local packages=(cmake g++ libgtest-dev googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64
+                    wine wine64 xvfb xauth imagemagick)
+    # The 32-bit Wine loader, for machines that can run 32-bit programs.
+    if [ "$(dpkg --print-architecture)" = amd64 ]; then
+        dpkg --print-foreign-architectures | grep -qx i386 || { sudo_ dpkg --add-architecture i386; updated=; }
+        packages+=(wine32:i386)
+    fi
+    local missing=()
+    for package in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' || missing+=("$package")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        say "Installing ${missing[*]}"
+        sudo_ apt-get update -qq
+        sudo_ env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+}
+
+sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+# Can this machine run 32-bit Linux programs itself (the 32-bit Wine loader)?
+runs_32bit() {
+    [ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ] && /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+build_release() {
+    say "Building the release programs into dist/"
+    cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build build/win32 -j"$(nproc)"
+}
+
+# The build whose programs the Wine tests run: the release build itself where
+# 32-bit programs can run, else the same sources built for 64-bit Windows.
+test_build() {
+    if runs_32bit; then
+        echo build/win32
+    else
+        cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+              -DDRAVIK_DIST_DIR="$root/build/win64/bin" >/dev/null
+        cmake --build build/win64 -j"$(nproc)" >&2
+        echo build/win64
+    fi
+}
+
+case "${1:-}" in
+run)
+    install_missing
+    build_release
+    tree=$(test_build)
+    exec tools/play_sample.sh "$root/$tree"
+    ;;
+test)
+    install_missing
+    say "Building and running the unit tests"
+    cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
+    cmake --build build/native -j"$(nproc)"
+    ctest --test-dir build/native --output-on-failure
+    build_release
+    tests/check_release.sh dist
+    tree=$(test_build)
+    say "Running the Windows tests under Wine ($tree)"
+    ctest --test-dir "$tree" --output-on-failure
+    ;;
+*)
+    echo "usage: ./dev.sh run | test" >&2
+    exit 2
+    ;;
+esac

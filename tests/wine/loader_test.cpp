@@ -1,0 +1,207 @@
+// loader.exe under Wine, with the stand-in game, driven through its windows.
+#include "ansi_text.h"
+#include "failure.h"
+#include "maker.h"
+#include "test_support.h"
+#include "twips.h"
+#include "window_probe.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace dravik::test {
+namespace {
+
+constexpr DWORD kTimeoutMs = 15000;
+const std::wstring kThanks = L"Nice demo, isn't it? :))";
+const std::wstring kErrorTitle = std::wstring(L"Please debugreport to ") + kContactAddress;
+
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+class Loader : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        root_ = FreshTestFolder();
+        game_ = MakeGameFolder(root_ + L"\\Game Folder");
+        WriteSettings(game_.exe, game_.folder);
+        SetStandIn(0, 0);
+    }
+
+    // Runs the loader on one argument string through to its thank-you
+    // message, presses OK, and returns what the game was started with.
+    StandInRecord PlayToThanks(const std::wstring& argument)
+    {
+        DeleteFileW((game_.system + L"\\standin-record.txt").c_str());
+        const Program loader = Start(LoaderPath(), argument);
+        const auto record = WaitForStandInRecord(game_, kTimeoutMs);
+        EXPECT_TRUE(record) << "the game was not started";
+        const HWND thanks = probe::WaitForMessageBox(loader.id, kTimeoutMs);
+        EXPECT_NE(thanks, nullptr) << "no thank-you message";
+        if (thanks != nullptr) {
+            EXPECT_EQ(probe::ReadMessageBox(thanks).text, kThanks);
+            probe::PressButton(thanks, L"OK");
+        }
+        DWORD exitCode = 1;
+        EXPECT_TRUE(loader.WaitForExit(kTimeoutMs, &exitCode)) << "the loader did not end after OK";
+        EXPECT_EQ(exitCode, 0u);
+        return record.value_or(StandInRecord{});
+    }
+
+    std::wstring root_;
+    GameFolder game_;
+};
+
+TEST_F(Loader, WritesTheScriptLineExactlyAndReplacesAnyEarlierScript)
+{
+    const std::wstring demo = root_ + L"\\My Demos\\duel 1.dem";
+    struct Case {
+        std::wstring argument;
+        std::string script;
+    };
+    const std::vector<Case> cases = {
+        {L"\"" + demo + L"\"", "demoplay \"" + Narrow(demo) + "\""},
+        {L"C:\\demos\\duel.dem", "demoplay C:\\demos\\duel.dem"},
+        {L"", "demoplay "},
+    };
+    const std::wstring script = game_.system + L"\\udemo.ini";
+    for (const Case& c : cases) {
+        WriteBytes(script, "demoplay \"C:\\an earlier, much longer path\\to an older demo.dem\"\r\n");
+        const StandInRecord record = PlayToThanks(c.argument);
+        EXPECT_TRUE(record.scriptFound);
+        EXPECT_EQ(record.script, c.script) << "as the game found it, for argument " << Narrow(c.argument);
+        EXPECT_EQ(ReadBytes(script).value_or("missing"), c.script);
+    }
+}
+
+TEST_F(Loader, StartsTheGameQuotedInItsFolderEvenWithBlanksInThePath)
+{
+    const StandInRecord record = PlayToThanks(L"\"C:\\demo.dem\"");
+    EXPECT_EQ(record.commandLine, L"\"" + game_.exe + L"\" -exec=udemo.ini");
+    EXPECT_EQ(record.currentDirectory, game_.folder);
+}
+
+TEST_F(Loader, ThanksOnlyAfterTheGameHasEndedWhateverItsExitCode)
+{
+    for (const int exitCode : {0, 3}) {
+        DeleteFileW((game_.system + L"\\standin-record.txt").c_str());
+        SetStandIn(1500, exitCode);
+        const Program loader = Start(LoaderPath(), L"\"C:\\demo.dem\"");
+        const auto record = WaitForStandInRecord(game_, kTimeoutMs);
+        ASSERT_TRUE(record) << "the game was not started";
+
+        const UniqueHandle game(OpenProcess(SYNCHRONIZE, FALSE, record->pid));
+        ASSERT_TRUE(game) << "the game ended too soon to be watched";
+        while (WaitForSingleObject(game.get(), 50) == WAIT_TIMEOUT) {
+            ASSERT_EQ(probe::FindMessageBox(loader.id), nullptr) << "a message while the game still runs";
+        }
+
+        const HWND thanks = probe::WaitForMessageBox(loader.id, kTimeoutMs);
+        ASSERT_NE(thanks, nullptr) << "no thank-you message after exit code " << exitCode;
+        const probe::MessageBoxView view = probe::ReadMessageBox(thanks);
+        EXPECT_EQ(view.text, kThanks);
+        EXPECT_EQ(view.title, kHomePage);
+        EXPECT_EQ(view.icon, probe::MessageIcon::Information);
+        EXPECT_EQ(view.buttons, std::vector<std::wstring>{L"OK"});
+        probe::PressButton(thanks, L"OK");
+        EXPECT_TRUE(loader.WaitForExit(kTimeoutMs));
+    }
+}
+
+TEST_F(Loader, WritesADemoPathTheCodePageLacksInItsShortForm)
+{
+    if (GetACP() == CP_UTF8) {
+        GTEST_SKIP() << "every path can be written in UTF-8";
+    }
+    const std::wstring folder = root_ + L"\\\u0414\u0435\u043c\u043e \u6f14\u793a";
+    MakeFolders(folder);
+    const std::wstring demo = folder + L"\\\u0434\u0443\u044d\u043b\u044c.dem";
+    WriteBytes(demo, "demo");
+    ASSERT_FALSE(ToAnsi(demo)) << "the test path must hold letters outside the code page";
+
+    wchar_t shortPath[MAX_PATH];
+    ASSERT_GT(GetShortPathNameW(demo.c_str(), shortPath, MAX_PATH), 0u);
+
+    const StandInRecord record = PlayToThanks(L"\"" + demo + L"\"");
+    EXPECT_EQ(record.script, ToAnsi(L"demoplay \"" + std::wstring(shortPath) + L"\"").value_or("?"));
+}
+
+// Each way the loader can fail before the game runs, and what must hold then.
+struct FailureCase {
+    const char* name;
+    GameParts parts;
+    bool settings;
+    const wchar_t* argument;
+};
+
+class LoaderFailure : public Loader, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(LoaderFailure, ShowsTheErrorMessageStartsNothingAndKeepsAnEmptyWindowUntilClosed)
+{
+    const FailureCase& c = GetParam();
+    game_ = MakeGameFolder(root_ + L"\\Broken Game", c.parts);
+    WriteSettings(game_.exe, game_.folder);
+    // Without settings the literal paths would point at \System on this drive.
+    const std::wstring driveScript = L"C:\\System\\udemo.ini";
+    MakeFolders(L"C:\\System");
+    DeleteFileW(driveScript.c_str());
+    if (!c.settings) {
+        DeleteSettings();
+    }
+
+    const Program loader = Start(LoaderPath(), c.argument, root_);
+    const HWND error = probe::WaitForMessageBox(loader.id, kTimeoutMs);
+    ASSERT_NE(error, nullptr) << "no error message";
+    const probe::MessageBoxView view = probe::ReadMessageBox(error);
+    EXPECT_EQ(view.text.rfind(L"Error", 0), 0u) << Narrow(view.text);
+    EXPECT_GT(view.text.size(), 5u) << "the description is missing";
+    EXPECT_EQ(view.title, kErrorTitle);
+    EXPECT_EQ(view.icon, probe::MessageIcon::Error);
+    EXPECT_EQ(view.buttons, std::vector<std::wstring>{L"OK"});
+    EXPECT_FALSE(GameWasStarted(game_));
+    EXPECT_FALSE(Exists(driveScript));
+    if (!c.settings) {
+        EXPECT_NE(view.text.find(L"Dravik.exe"), std::wstring::npos) << "tells the user to run the setup";
+    }
+
+    probe::PressButton(error, L"OK");
+    HWND window = nullptr;
+    for (int tries = 0; tries < 100 && window == nullptr; ++tries) {
+        Sleep(50);
+        for (const HWND candidate : probe::TopLevelWindows(loader.id)) {
+            if (probe::ClassName(candidate) != L"#32770") {
+                window = candidate;
+            }
+        }
+    }
+    ASSERT_NE(window, nullptr) << "no empty window after the error";
+    EXPECT_EQ(probe::WindowText(window), L"");
+    EXPECT_TRUE(probe::ChildWindows(window).empty());
+    EXPECT_NE(GetClassLongPtrW(window, GCLP_HICON), 0) << "the window carries the application icon";
+    RECT client;
+    GetClientRect(window, &client);
+    const int dpi = GetDeviceCaps(GetDC(nullptr), LOGPIXELSY);
+    EXPECT_EQ(client.right, TwipsToPixels(6585, dpi));
+    EXPECT_EQ(client.bottom, TwipsToPixels(11835, dpi));
+    EXPECT_FALSE(loader.WaitForExit(300)) << "the loader must wait for the user";
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(loader.WaitForExit(kTimeoutMs)) << "closing the window ends the loader";
+    EXPECT_FALSE(GameWasStarted(game_));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Loader, LoaderFailure,
+    ::testing::Values(FailureCase{"NoSystemFolder", GameParts::NoSystemFolder, true, L"\"C:\\demo.dem\""},
+                      FailureCase{"NoGame", GameParts::NoGame, true, L"\"C:\\demo.dem\""},
+                      FailureCase{"NoSettings", GameParts::Complete, false, L"\"C:\\demo.dem\""},
+                      FailureCase{"UnwritableDemoPath", GameParts::Complete, true,
+                                  L"\"C:\\missing \u6f14\u793a.dem\""}),
+    [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace dravik::test

@@ -1,0 +1,224 @@
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+namespace dravik::test {
+
+namespace {
+
+std::wstring RequiredEnvironment(const wchar_t* name)
+{
+    wchar_t buffer[MAX_PATH * 4];
+    const DWORD length = GetEnvironmentVariableW(name, buffer, MAX_PATH * 4);
+    if (length == 0 || length >= MAX_PATH * 4) {
+        ADD_FAILURE() << "the test run sets no " << std::string(name, name + wcslen(name));
+        return std::wstring();
+    }
+    return std::wstring(buffer, length);
+}
+
+std::wstring FromUtf8(const std::string& text)
+{
+    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
+    return wide;
+}
+
+std::string FromHex(const std::string& hex)
+{
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+        bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    }
+    return bytes;
+}
+
+}  // namespace
+
+std::wstring LoaderPath() { return RequiredEnvironment(L"DRAVIK_LOADER"); }
+std::wstring StandInPath() { return RequiredEnvironment(L"DRAVIK_STANDIN"); }
+
+std::wstring FreshTestFolder()
+{
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    for (char& c : name) {
+        if (c == '/') {
+            c = '_';
+        }
+    }
+    const std::wstring folder = L"C:\\Dravik Tests\\" + std::wstring(name.begin(), name.end());
+    RemoveTree(folder);
+    MakeFolders(folder);
+    return folder;
+}
+
+void MakeFolders(const std::wstring& path)
+{
+    for (std::size_t at = path.find(L'\\', 3); ; at = path.find(L'\\', at + 1)) {
+        CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
+        if (at == std::wstring::npos) {
+            break;
+        }
+    }
+}
+
+void RemoveTree(const std::wstring& path)
+{
+    WIN32_FIND_DATAW entry;
+    const HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..") {
+                continue;
+            }
+            const std::wstring child = path + L"\\" + name;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(child.c_str());
+            }
+        } while (FindNextFileW(search, &entry));
+        FindClose(search);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes)
+{
+    const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(file) << "cannot write a test file";
+    DWORD written = 0;
+    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+std::optional<std::string> ReadBytes(const std::wstring& path)
+{
+    const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) && read > 0) {
+        bytes.append(chunk, read);
+    }
+    return bytes;
+}
+
+GameFolder MakeGameFolder(const std::wstring& folder, GameParts parts)
+{
+    GameFolder game{folder, folder + L"\\System", folder + L"\\System\\UT2003.exe"};
+    MakeFolders(folder);
+    if (parts != GameParts::NoSystemFolder) {
+        MakeFolders(game.system);
+    }
+    if (parts == GameParts::Complete) {
+        EXPECT_TRUE(CopyFileW(StandInPath().c_str(), game.exe.c_str(), FALSE)) << "cannot place the stand-in game";
+    }
+    return game;
+}
+
+void WriteSettings(const std::wstring& path, const std::wstring& general)
+{
+    UniqueKey key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Dravik\\Setup", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                              key.put(), nullptr),
+              ERROR_SUCCESS);
+    for (const auto& [name, value] : {std::pair{L"Path", path}, std::pair{L"General", general}}) {
+        RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+}
+
+void DeleteSettings()
+{
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dravik");
+}
+
+std::optional<StandInRecord> WaitForStandInRecord(const GameFolder& game, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    std::optional<std::string> bytes;
+    while (!(bytes = ReadBytes(game.system + L"\\standin-record.txt"))) {
+        if (GetTickCount64() >= deadline) {
+            return std::nullopt;
+        }
+        Sleep(50);
+    }
+    std::map<std::string, std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t end; (end = bytes->find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string line = bytes->substr(start, end - start);
+        const std::size_t equals = line.find('=');
+        fields[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    StandInRecord record;
+    record.pid = static_cast<DWORD>(std::stoul(fields["pid"]));
+    record.commandLine = FromUtf8(fields["command_line"]);
+    record.currentDirectory = FromUtf8(fields["current_directory"]);
+    record.scriptFound = fields["script"] != "missing";
+    record.script = record.scriptFound ? FromHex(fields["script"]) : std::string();
+    return record;
+}
+
+bool GameWasStarted(const GameFolder& game)
+{
+    return Exists(game.system + L"\\standin-record.txt");
+}
+
+bool Program::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const
+{
+    if (WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) {
+        return false;
+    }
+    if (exitCode != nullptr) {
+        GetExitCodeProcess(process.get(), exitCode);
+    }
+    return true;
+}
+
+Program Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder)
+{
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!arguments.empty()) {
+        commandLine += L" " + arguments;
+    }
+    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back(L'\0');
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    Program program;
+    if (!CreateProcessW(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
+        ADD_FAILURE() << "cannot start the program, error " << GetLastError();
+        return program;
+    }
+    CloseHandle(started.hThread);
+    program.process.reset(started.hProcess);
+    program.id = started.dwProcessId;
+    return program;
+}
+
+void SetStandIn(DWORD stayMs, int exitCode)
+{
+    SetEnvironmentVariableW(L"DRAVIK_STANDIN_MS", std::to_wstring(stayMs).c_str());
+    SetEnvironmentVariableW(L"DRAVIK_STANDIN_EXIT", std::to_wstring(exitCode).c_str());
+    SetEnvironmentVariableW(L"DRAVIK_STANDIN_WINDOW", L"0");
+}
+
+}  // namespace dravik::test

@@ -1,0 +1,61 @@
+// What the tests under Wine need around the real programs: test game folders
+// with the stand-in game, the settings record, started programs and the
+// stand-in's record of how it was started.
+#pragma once
+
+#include "unique_handles.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace dravik::test {
+
+// Paths of the programs under test, handed over by the test run.
+std::wstring LoaderPath();
+std::wstring StandInPath();
+
+// A fresh folder for the running test: C:\Dravik Tests\<test name>.
+std::wstring FreshTestFolder();
+void MakeFolders(const std::wstring& path);
+void RemoveTree(const std::wstring& path);
+bool Exists(const std::wstring& path);
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+std::optional<std::string> ReadBytes(const std::wstring& path);
+
+struct GameFolder {
+    std::wstring folder;  // General
+    std::wstring system;  // folder\System
+    std::wstring exe;     // folder\System\UT2003.exe, the stand-in
+};
+enum class GameParts { Complete, NoGame, NoSystemFolder };
+GameFolder MakeGameFolder(const std::wstring& folder, GameParts parts = GameParts::Complete);
+
+void WriteSettings(const std::wstring& path, const std::wstring& general);
+void DeleteSettings();
+
+// What the stand-in game recorded of its start.
+struct StandInRecord {
+    DWORD pid = 0;
+    std::wstring commandLine;
+    std::wstring currentDirectory;
+    bool scriptFound = false;
+    std::string script;  // udemo.ini's exact bytes
+};
+std::optional<StandInRecord> WaitForStandInRecord(const GameFolder& game, DWORD timeoutMs);
+bool GameWasStarted(const GameFolder& game);
+
+struct Program {
+    UniqueHandle process;
+    DWORD id = 0;
+    // True when the program ended within the time; its exit code then.
+    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
+};
+// Starts "<exe>" <arguments>, with the given current folder (or ours).
+Program Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder = L"");
+
+// Sets how the stand-in game behaves in programs started after this call.
+void SetStandIn(DWORD stayMs, int exitCode);
+
+}  // namespace dravik::test

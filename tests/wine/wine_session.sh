@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# One Wine session for a test run: a fresh prefix inside the build folder, a
+# display (Xvfb when there is none), and a persistent wineserver so that each
+# program starts quickly.
+#
+#   wine_session.sh start <dir>            make the prefix and start the session
+#   wine_session.sh run <dir> <exe> [args]  run a Windows program in it
+#   wine_session.sh stop <dir>             end the session's processes
+set -euo pipefail
+
+command=${1:?usage: wine_session.sh start|run|stop <dir> ...}
+dir=${2:?session folder}
+shift 2
+
+export WINEPREFIX="$dir/prefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+export LC_ALL=C.UTF-8
+
+# The test build chooses: the 32-bit loader for 32-bit programs, wine64 for a
+# 64-bit test build.
+WINE=${DRAVIK_WINE:-/usr/lib/wine/wine}
+WINESERVER=/usr/lib/wine/wineserver
+
+load_display() {
+    if [ -f "$dir/display" ]; then export DISPLAY=$(cat "$dir/display"); fi
+}
+
+case "$command" in
+start)
+    "$0" stop "$dir" >/dev/null 2>&1 || true
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    if [ -z "${DISPLAY:-}" ]; then
+        for n in $(seq 90 140); do
+            [ -e "/tmp/.X$n-lock" ] && continue
+            Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+            echo $! >"$dir/xvfb.pid"
+            echo ":$n" >"$dir/display"
+            break
+        done
+        sleep 1
+    else
+        echo "$DISPLAY" >"$dir/display"
+    fi
+    load_display
+    "$WINE" wineboot -i >/dev/null 2>&1
+    # A virtual desktop gives every window a real title bar in screenshots.
+    "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+    "$WINESERVER" -w
+    "$WINESERVER" -p
+    echo "Wine session ready: $WINEPREFIX ($("$WINE" --version), display $DISPLAY)"
+    ;;
+run)
+    load_display
+    exec "$WINE" "$@"
+    ;;
+stop)
+    load_display
+    "$WINESERVER" -k 2>/dev/null || true
+    if [ -f "$dir/xvfb.pid" ]; then
+        kill "$(cat "$dir/xvfb.pid")" 2>/dev/null || true
+        rm -f "$dir/xvfb.pid"
+    fi
+    ;;
+*)
+    echo "unknown command $command" >&2
+    exit 2
+    ;;
+esac

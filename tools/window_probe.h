@@ -1,0 +1,44 @@
+// Finding another program's windows and message boxes, reading them and
+// pressing their buttons: what a user sees and does, through the Win32 API.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace probe {
+
+enum class MessageIcon { None, Error, Information, Other };
+
+struct MessageBoxView {
+    HWND window = nullptr;
+    std::wstring title;
+    std::wstring text;
+    std::vector<std::wstring> buttons;  // visible buttons' captions, in order
+    MessageIcon icon = MessageIcon::None;
+};
+
+std::wstring WindowText(HWND window);
+std::wstring ClassName(HWND window);
+
+// Visible top-level windows of a process (any process for 0).
+std::vector<HWND> TopLevelWindows(DWORD processId);
+
+// A visible message box (dialog class #32770) of the process, or null.
+HWND FindMessageBox(DWORD processId);
+
+// Waits for a message box of the process; null when none came in time.
+HWND WaitForMessageBox(DWORD processId, DWORD timeoutMs);
+
+// Waits for a visible top-level window whose title contains the text.
+HWND WaitForWindowTitled(const std::wstring& part, DWORD timeoutMs);
+
+MessageBoxView ReadMessageBox(HWND dialog);
+
+// Clicks the dialog's button with that caption; false when there is none.
+bool PressButton(HWND dialog, const std::wstring& caption);
+
+std::vector<HWND> ChildWindows(HWND parent);
+
+}  // namespace probe
