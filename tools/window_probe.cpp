@@ -31,21 +31,76 @@ std::wstring Caption(const std::wstring& text)
     return caption;
 }
 
-// Message boxes show the system's own icons; compare against the same ones.
+// What the screen shows at a rectangle, as 32-bit pixels.
+std::vector<DWORD> Capture(HDC source, int x, int y, int width, int height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    const HDC memory = CreateCompatibleDC(source);
+    const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+    GdiFlush();
+    const DWORD* pixels = static_cast<const DWORD*>(bits);
+    std::vector<DWORD> copy(pixels, pixels + width * height);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return copy;
+}
+
+// The icon drawn at the given size on a plain background.
+std::vector<DWORD> Render(HICON icon, int width, int height, DWORD background)
+{
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    const HBRUSH brush = CreateSolidBrush(RGB(GetBValue(background), GetGValue(background), GetRValue(background)));
+    const RECT all = {0, 0, width, height};
+    FillRect(memory, &all, brush);
+    DeleteObject(brush);
+    DrawIconEx(memory, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+    std::vector<DWORD> pixels = Capture(memory, 0, 0, width, height);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// Icons belong to the process that loaded them, so the one a message box
+// shows is told apart by its pixels on the screen.
 MessageIcon IconOf(HWND dialog)
 {
     for (const HWND child : ChildWindows(dialog)) {
-        if (ClassName(child) != L"Static" || (GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
+        if (ClassName(child) != L"Static" || (GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON ||
+            !IsWindowVisible(child)) {
             continue;
         }
-        const HICON icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
-        if (icon == nullptr) {
-            continue;
-        }
-        if (icon == LoadIconW(nullptr, IDI_ERROR)) {
+        RECT rect;
+        GetWindowRect(child, &rect);
+        const int width = GetSystemMetrics(SM_CXICON);
+        const int height = GetSystemMetrics(SM_CYICON);
+        const HDC screen = GetDC(nullptr);
+        const std::vector<DWORD> shown = Capture(screen, rect.left, rect.top, width, height);
+        ReleaseDC(nullptr, screen);
+        const DWORD background = shown.front() & 0xFFFFFF;  // an icon's corner is see-through
+        const std::vector<DWORD> error = Render(LoadIconW(nullptr, IDI_ERROR), width, height, background);
+        const std::vector<DWORD> information = Render(LoadIconW(nullptr, IDI_INFORMATION), width, height, background);
+        const auto same = [](const std::vector<DWORD>& a, const std::vector<DWORD>& b) {
+            return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                              [](DWORD x, DWORD y) { return (x & 0xFFFFFF) == (y & 0xFFFFFF); });
+        };
+        if (same(shown, error)) {
             return MessageIcon::Error;
         }
-        if (icon == LoadIconW(nullptr, IDI_INFORMATION)) {
+        if (same(shown, information)) {
             return MessageIcon::Information;
         }
         return MessageIcon::Other;
@@ -158,6 +213,40 @@ bool PressButton(HWND dialog, const std::wstring& caption)
         if (ClassName(child) == L"Button" && Caption(WindowText(child)) == caption) {
             PostMessageW(child, BM_CLICK, 0, 0);
             return true;
+        }
+    }
+    return false;
+}
+
+bool ShowsIcon(HWND window, HICON icon, int size)
+{
+    // Pixels that come out the same on black and on white are the icon's own;
+    // the rest are see-through and show whatever lies beneath.
+    const std::vector<DWORD> onBlack = Render(icon, size, size, 0x000000);
+    const std::vector<DWORD> onWhite = Render(icon, size, size, 0xFFFFFF);
+
+    RECT rect;
+    GetWindowRect(window, &rect);
+    const int width = std::min<int>(rect.right - rect.left, 8 * size);
+    const int height = std::min<int>(rect.bottom - rect.top, 3 * size);
+    const HDC screen = GetDC(nullptr);
+    const std::vector<DWORD> shown = Capture(screen, rect.left, rect.top, width, height);
+    ReleaseDC(nullptr, screen);
+
+    for (int top = 0; top + size <= height; ++top) {
+        for (int left = 0; left + size <= width; ++left) {
+            bool match = true;
+            for (int y = 0; y < size && match; ++y) {
+                for (int x = 0; x < size && match; ++x) {
+                    const DWORD own = onBlack[y * size + x] & 0xFFFFFF;
+                    if (own == (onWhite[y * size + x] & 0xFFFFFF)) {
+                        match = own == (shown[(top + y) * width + left + x] & 0xFFFFFF);
+                    }
+                }
+            }
+            if (match) {
+                return true;
+            }
         }
     }
     return false;

@@ -41,4 +41,8 @@ bool PressButton(HWND dialog, const std::wstring& caption);
 
 std::vector<HWND> ChildWindows(HWND parent);
 
+// Whether the window shows the icon, drawn at size x size pixels, near its
+// top left corner (where a title bar carries it).
+bool ShowsIcon(HWND window, HICON icon, int size);
+
 }  // namespace probe

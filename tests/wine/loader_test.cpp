@@ -1,5 +1,6 @@
 // loader.exe under Wine, with the stand-in game, driven through its windows.
 #include "ansi_text.h"
+#include "dpi.h"
 #include "failure.h"
 #include "maker.h"
 #include "test_support.h"
@@ -20,6 +21,18 @@ const std::wstring kErrorTitle = std::wstring(L"Please debugreport to ") + kCont
 std::string Narrow(const std::wstring& text)
 {
     return std::string(text.begin(), text.end());
+}
+
+// The application icon as the program under test carries it.
+bool ShowsApplicationIcon(HWND window)
+{
+    const HMODULE program = LoadLibraryExW(LoaderPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    const HICON icon = static_cast<HICON>(LoadImageW(program, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
+    const bool shown = icon != nullptr && probe::ShowsIcon(window, icon, size);
+    DestroyIcon(icon);
+    FreeLibrary(program);
+    return shown;
 }
 
 class Loader : public ::testing::Test {
@@ -181,10 +194,10 @@ TEST_P(LoaderFailure, ShowsTheErrorMessageStartsNothingAndKeepsAnEmptyWindowUnti
     ASSERT_NE(window, nullptr) << "no empty window after the error";
     EXPECT_EQ(probe::WindowText(window), L"");
     EXPECT_TRUE(probe::ChildWindows(window).empty());
-    EXPECT_NE(GetClassLongPtrW(window, GCLP_HICON), 0) << "the window carries the application icon";
+    EXPECT_TRUE(ShowsApplicationIcon(window)) << "the title bar carries the application icon";
     RECT client;
     GetClientRect(window, &client);
-    const int dpi = GetDeviceCaps(GetDC(nullptr), LOGPIXELSY);
+    const int dpi = static_cast<int>(WindowDpi(window));
     EXPECT_EQ(client.right, TwipsToPixels(6585, dpi));
     EXPECT_EQ(client.bottom, TwipsToPixels(11835, dpi));
     EXPECT_FALSE(loader.WaitForExit(300)) << "the loader must wait for the user";
