@@ -15,7 +15,7 @@ install_missing() {
                     wine wine64 xvfb xauth imagemagick)
     # The 32-bit Wine loader, for machines that can run 32-bit programs.
     if [ "$(dpkg --print-architecture)" = amd64 ]; then
-        dpkg --print-foreign-architectures | grep -qx i386 || { sudo_ dpkg --add-architecture i386; updated=; }
+        dpkg --print-foreign-architectures | grep -qx i386 || sudo_ dpkg --add-architecture i386
         packages+=(wine32:i386)
     fi
     local missing=()
@@ -38,7 +38,7 @@ runs_32bit() {
 
 build_release() {
     say "Building the release programs into dist/"
-    cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --no-warn-unused-cli -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build build/win32 -j"$(nproc)"
 }
 
@@ -48,7 +48,7 @@ test_build() {
     if runs_32bit; then
         echo build/win32
     else
-        cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+        cmake --no-warn-unused-cli -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
               -DDRAVIK_DIST_DIR="$root/build/win64/bin" >/dev/null
         cmake --build build/win64 -j"$(nproc)" >&2
         echo build/win64
@@ -65,7 +65,7 @@ run)
 test)
     install_missing
     say "Building and running the unit tests"
-    cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
+    cmake --no-warn-unused-cli -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
     cmake --build build/native -j"$(nproc)"
     ctest --test-dir build/native --output-on-failure
     build_release

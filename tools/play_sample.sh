@@ -39,7 +39,8 @@ wine_run reg add 'HKCU\Software\Dravik\Setup' /v Path /d "$game\\System\\UT2003.
 wine_run reg add 'HKCU\Software\Dravik\Setup' /v General /d "$game" /f
 
 step "Opening \"$demo\" with $loader_dir/loader.exe"
-wine_run "$loader_dir/loader.exe" "\"$demo\"" &
+# Wine quotes an argument with blanks, as the shell does with "%1".
+wine_run "$loader_dir/loader.exe" "$demo" &
 loader=$!
 
 step "The game plays the demo"

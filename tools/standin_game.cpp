@@ -115,7 +115,7 @@ void ShowPlaying(HINSTANCE instance, const std::wstring& demo, UINT milliseconds
     RegisterClassExW(&windowClass);
 
     const std::wstring title = L"Playing demo " + demo;
-    const HWND window = CreateWindowExW(0, kWindowClass, L"UT2003 (stand-in)", WS_OVERLAPPED | WS_CAPTION,
+    const HWND window = CreateWindowExW(0, kWindowClass, title.c_str(), WS_OVERLAPPED | WS_CAPTION,
                                         CW_USEDEFAULT, CW_USEDEFAULT, 560, 120, nullptr, nullptr, instance, nullptr);
     CreateWindowExW(0, L"STATIC", title.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, 10, 10, 530,
                     50, window, nullptr, instance, nullptr);
