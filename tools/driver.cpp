@@ -3,8 +3,14 @@
 //
 //   dravik-driver wait-window <title part> <seconds>
 //   dravik-driver wait-message <seconds>       prints the message box's contents
-//   dravik-driver press <button caption>       presses it in the shown message box
+//   dravik-driver press <button caption> [<window title>]
+//                                              presses it in the shown message box,
+//                                              or in the window with that title
+//   dravik-driver open <file>                  opens the file as the shell does
 #include "window_probe.h"
+
+#include <objbase.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -30,7 +36,8 @@ DWORD Milliseconds(const wchar_t* seconds)
 
 int Usage()
 {
-    std::fwprintf(stderr, L"usage: dravik-driver wait-window <title part> <seconds> | wait-message <seconds> | press <caption>\n");
+    std::fwprintf(stderr, L"usage: dravik-driver wait-window <title part> <seconds> | wait-message <seconds> | "
+                          L"press <caption> [<window title>] | open <file>\n");
     return 2;
 }
 
@@ -66,10 +73,24 @@ int wmain(int argc, wchar_t** argv)
         std::wprintf(L"\n");
         return 0;
     }
-    if (command == L"press" && argc == 3) {
-        const HWND dialog = probe::FindMessageBox(0);
-        if (dialog == nullptr || !probe::PressButton(dialog, argv[2])) {
-            std::fwprintf(stderr, L"no message box with a button \"%ls\"\n", argv[2]);
+    if (command == L"press" && (argc == 3 || argc == 4)) {
+        const HWND window = argc == 4 ? probe::WaitForWindowTitled(argv[3], 0) : probe::FindMessageBox(0);
+        if (window == nullptr || !probe::PressButton(window, argv[2])) {
+            std::fwprintf(stderr, L"no window with a button \"%ls\"\n", argv[2]);
+            return 1;
+        }
+        return 0;
+    }
+    if (command == L"open" && argc == 3) {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        SHELLEXECUTEINFOW open = {};
+        open.cbSize = sizeof open;
+        open.fMask = SEE_MASK_NOASYNC;
+        open.lpVerb = L"open";
+        open.lpFile = argv[2];
+        open.nShow = SW_SHOWNORMAL;
+        if (!ShellExecuteExW(&open)) {
+            std::fwprintf(stderr, L"the shell could not open %ls (error %lu)\n", argv[2], GetLastError());
             return 1;
         }
         return 0;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Plays the sample demo through loader.exe under Wine, with the stand-in game
-# installed as the game, and acts as the user: it waits for each window,
-# saves a screenshot of it to build/ and presses OK.
+# Goes the user's way under Wine, with the stand-in game installed as the
+# game: runs Dravik.exe and presses READY, then opens the sample demo from
+# the shell, which starts loader.exe. It waits for each window, saves a
+# screenshot of it to build/ and presses its button.
 #
 #   tools/play_sample.sh <build tree>
 set -euo pipefail
@@ -12,7 +13,7 @@ session=$tree/run-session
 wine_session=tests/wine/wine_session.sh
 export DRAVIK_WINE
 DRAVIK_WINE=$(sed -n 's/^DRAVIK_WINE:FILEPATH=//p' "$tree/CMakeCache.txt")
-loader_dir=$(sed -n 's/^DRAVIK_DIST_DIR:PATH=//p' "$tree/CMakeCache.txt")
+programs=$(sed -n 's/^DRAVIK_DIST_DIR:PATH=//p' "$tree/CMakeCache.txt")
 
 step() { printf '\n-- %s\n' "$*"; }
 wine_run() { "$wine_session" run "$session" "$@"; }
@@ -25,32 +26,42 @@ trap '"$wine_session" stop "$session" >/dev/null 2>&1 || true' EXIT
 
 step "Starting Wine with a fresh prefix in $session"
 "$wine_session" start "$session"
+drive=$session/prefix/drive_c
 
-game='C:\Games\UT2003'
-demo='C:\Demos\Sample Demo.dem'
-step "Installing the stand-in game as $game\\System\\UT2003.exe"
-prefix=$session/prefix/drive_c
-mkdir -p "$prefix/Games/UT2003/System" "$prefix/Demos"
-cp "$tree/tools/UT2003.exe" "$prefix/Games/UT2003/System/UT2003.exe"
-cp tools/sample.dem "$prefix/Demos/Sample Demo.dem"
+step "Installing the stand-in game as C:\\Games\\UT2003\\System\\UT2003.exe, with its install record"
+mkdir -p "$drive/Games/UT2003/System"
+cp "$tree/tools/UT2003.exe" "$drive/Games/UT2003/System/UT2003.exe"
+# Where the game's 32-bit installer records its folder on 64-bit Windows.
+wine_run reg add 'HKLM\Software\Wow6432Node\Unreal Technology\Installed Apps\UT2003' /v Folder /d 'C:\Games\UT2003' /f
 
-step "Writing the settings record (HKCU\\Software\\Dravik\\Setup)"
-wine_run reg add 'HKCU\Software\Dravik\Setup' /v Path /d "$game\\System\\UT2003.exe" /f
-wine_run reg add 'HKCU\Software\Dravik\Setup' /v General /d "$game" /f
+step "Unpacking Dravik.exe and loader.exe into C:\\Program Files\\Dravik"
+mkdir -p "$drive/Program Files/Dravik"
+cp "$programs/Dravik.exe" "$programs/loader.exe" "$drive/Program Files/Dravik/"
 
-step "Opening \"$demo\" with $loader_dir/loader.exe"
-# Wine quotes an argument with blanks, as the shell does with "%1".
-wine_run "$loader_dir/loader.exe" "$demo" &
-loader=$!
+step "Running Dravik.exe"
+wine_run 'C:\Program Files\Dravik\Dravik.exe' &
+setup=$!
+driver wait-window Dravik 30
+sleep 1
+screenshot run-setup.png
+step "Pressing READY"
+driver press READY Dravik
+wait "$setup"
+wine_run reg query 'HKCU\Software\Dravik\Setup'
+wine_run reg query 'HKCR\dravikfile\Shell\open\command'
+
+step "Opening C:\\Demos\\Sample Demo.dem from the shell"
+mkdir -p "$drive/Demos"
+cp tools/sample.dem "$drive/Demos/Sample Demo.dem"
+driver open 'C:\Demos\Sample Demo.dem'
 
 step "The game plays the demo"
 driver wait-window "Playing demo" 30
 screenshot run-playing.png
-echo "   exec script: $(cat "$prefix/Games/UT2003/System/udemo.ini")"
+echo "   exec script: $(cat "$drive/Games/UT2003/System/udemo.ini")"
 
 step "The game has ended; the loader thanks the user"
 driver wait-message 60
 screenshot run-thanks.png
 driver press OK
-wait "$loader"
 step "Done: the sample demo went the whole way"

@@ -41,6 +41,7 @@ std::string FromHex(const std::string& hex)
 
 std::wstring LoaderPath() { return RequiredEnvironment(L"DRAVIK_LOADER"); }
 std::wstring StandInPath() { return RequiredEnvironment(L"DRAVIK_STANDIN"); }
+std::wstring SetupPath() { return RequiredEnvironment(L"DRAVIK_SETUP"); }
 
 std::wstring FreshTestFolder()
 {
@@ -147,6 +148,21 @@ void WriteSettings(const std::wstring& path, const std::wstring& general)
 void DeleteSettings()
 {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dravik");
+}
+
+std::optional<std::wstring> RegistryText(HKEY root, const std::wstring& key, const std::wstring& name)
+{
+    DWORD bytes = 0;
+    const DWORD flags = RRF_RT_REG_SZ;
+    if (RegGetValueW(root, key.c_str(), name.c_str(), flags, nullptr, nullptr, &bytes) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+    if (RegGetValueW(root, key.c_str(), name.c_str(), flags, nullptr, &text[0], &bytes) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    text.resize(wcslen(text.c_str()));
+    return text;
 }
 
 std::optional<StandInRecord> WaitForStandInRecord(const GameFolder& game, DWORD timeoutMs)

@@ -15,6 +15,7 @@ namespace dravik::test {
 // Paths of the programs under test, handed over by the test run.
 std::wstring LoaderPath();
 std::wstring StandInPath();
+std::wstring SetupPath();
 
 // A fresh folder for the running test: C:\Dravik Tests\<test name>.
 std::wstring FreshTestFolder();
@@ -34,6 +35,9 @@ GameFolder MakeGameFolder(const std::wstring& folder, GameParts parts = GamePart
 
 void WriteSettings(const std::wstring& path, const std::wstring& general);
 void DeleteSettings();
+
+// A string value as stored, or nothing when it is missing or not a REG_SZ.
+std::optional<std::wstring> RegistryText(HKEY root, const std::wstring& key, const std::wstring& name);
 
 // What the stand-in game recorded of its start.
 struct StandInRecord {

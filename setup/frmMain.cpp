@@ -1,0 +1,285 @@
+#include "frmMain.h"
+
+#include "app_icon.h"
+#include "dpi.h"
+#include "error_message.h"
+#include "failure.h"
+#include "file_type.h"
+#include "game_names.h"
+#include "maker.h"
+#include "mdlFunx.h"
+#include "settings_record.h"
+#include "setup_rules.h"
+#include "twips.h"
+
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <new>
+#include <vector>
+
+namespace dravik {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"DravikSetup";
+constexpr wchar_t kErrorTitlePrefix[] = L"Please bugreport to ";
+
+constexpr int kFrameId = 100;
+constexpr int kTextBoxId = 101;
+constexpr int kReadyId = IDOK;  // Enter presses READY
+constexpr int kLabel1Id = 102;
+constexpr int kLabel2Id = 103;
+constexpr int kLabel3Id = 104;
+
+// Client area and controls in twips. The text box and READY sit inside the
+// frame; their positions are the frame's plus their own.
+constexpr int kClientWidth = 8160;
+constexpr int kClientHeight = 2070;
+constexpr int kFrameLeft = 120;
+constexpr int kFrameTop = 0;
+
+struct Control {
+    int id;
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle;
+    int left, top, width, height;
+    bool insideFrame;
+    bool lucida;  // the text box keeps the system's font
+};
+
+// In tab order.
+const Control kControls[] = {
+    {kFrameId, L"BUTTON", BS_GROUPBOX, 0, 120, 0, 7935, 1455, false, true},
+    {kTextBoxId, L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 240, 360, 7575, 330, true, false},
+    {kReadyId, L"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 240, 840, 7575, 375, true, true},
+    {kLabel1Id, L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 120, 1680, 6135, 255, false, true},
+    {kLabel2Id, L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 6000, 1560, 2055, 375, false, true},
+    {kLabel3Id, L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 6000, 1800, 2175, 255, false, true},
+};
+
+const wchar_t* TextOf(int id)
+{
+    switch (id) {
+    case kFrameId: return L"If textfield below is empty then paste the path to ut2003.exe and press the button";
+    case kReadyId: return L"READY";
+    case kLabel1Id: return kMakerLine;
+    case kLabel2Id: return kContactAddress;
+    case kLabel3Id: return kHomePage;
+    default: return L"";
+    }
+}
+
+constexpr wchar_t kNotUT2003ExeText[] =
+    L"The path must end in \\System\\UT2003.exe, for example C:\\UT2003\\System\\UT2003.exe.";
+constexpr wchar_t kNoGameFolderText[] =
+    L"The path names no game folder: give the full path of UT2003.exe, for example C:\\UT2003\\System\\UT2003.exe.";
+constexpr wchar_t kNoGameText[] = L"There is no UT2003.exe at that path. Check the path and press READY again.";
+constexpr wchar_t kNoLoaderText[] =
+    L"loader.exe is not in the same folder as Dravik.exe. Unpack both programs into one folder and run "
+    L"Dravik.exe from there.";
+
+bool IsFile(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring OwnPath()
+{
+    std::vector<wchar_t> buffer(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    return std::wstring(buffer.data(), length);
+}
+
+std::wstring TextOfWindow(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+void Store(const wchar_t* valueName, const std::wstring& value)
+{
+    const LONG status = RegWriteString(HKEY_CURRENT_USER, kSettingsKey, valueName, value);
+    if (status != ERROR_SUCCESS) {
+        ThrowSystemError(static_cast<DWORD>(status));
+    }
+}
+
+}  // namespace
+
+int frmMain::Run(int showState)
+{
+    Create();
+    if (window_ == nullptr) {
+        return 1;
+    }
+    Form_Load();
+    ShowWindow(window_, showState);
+    SetFocus(txtPath_);
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (!IsDialogMessageW(window_, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return 0;
+}
+
+void frmMain::Create()
+{
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance_;
+    windowClass.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kWindowClass;
+    RegisterClassExW(&windowClass);
+
+    CreateWindowExW(0, kWindowClass, L"Dravik", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
+    if (window_ == nullptr) {
+        return;
+    }
+    const int dpi = static_cast<int>(WindowDpi(window_));
+    const auto pixels = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
+
+    // Lucida Sans Unicode 8.25 pt, Cyrillic character set.
+    lucida_.reset(CreateFontW(-MulDiv(825, dpi, 7200), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
+                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                              L"Lucida Sans Unicode"));
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    textBoxFont_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
+
+    for (const Control& control : kControls) {
+        const int left = control.left + (control.insideFrame ? kFrameLeft : 0);
+        const int top = control.top + (control.insideFrame ? kFrameTop : 0);
+        const HWND child = CreateWindowExW(control.exStyle, control.className, TextOf(control.id),
+                                           WS_CHILD | WS_VISIBLE | control.style, pixels(left), pixels(top),
+                                           pixels(control.width), pixels(control.height), window_,
+                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance_, nullptr);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(control.lucida ? lucida_.get() : textBoxFont_.get()),
+                     FALSE);
+    }
+    txtPath_ = GetDlgItem(window_, kTextBoxId);
+    label2_ = GetDlgItem(window_, kLabel2Id);
+    label3_ = GetDlgItem(window_, kLabel3Id);
+    SHAutoComplete(txtPath_, SHACF_FILESYSTEM);
+    DragAcceptFiles(window_, TRUE);
+
+    // Centred on the screen's work area.
+    SetClientSizeInTwips(window_, kClientWidth, kClientHeight);
+    RECT frame;
+    RECT work;
+    GetWindowRect(window_, &frame);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
+                 work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void frmMain::Form_Load()
+{
+    try {
+        const std::wstring folder =
+            RegReadString(HKEY_LOCAL_MACHINE, kInstallRecordKey, kInstallRecordValue, KEY_WOW64_32KEY);
+        SetWindowTextW(txtPath_, ProposedGamePath(folder).c_str());
+    } catch (const std::bad_alloc&) {
+        ShowError(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+    }
+}
+
+void frmMain::butReady_Click()
+{
+    try {
+        const std::wstring path = CleanTypedPath(TextOfWindow(txtPath_));
+        const std::wstring programFolder = FolderOf(OwnPath());
+        // Checked before anything is stored, so that a failure leaves no trace.
+        if (!IsFile(programFolder + L"\\" + kLoaderFileName)) {
+            throw Failure(kNoLoaderText);
+        }
+        switch (CheckGamePath(path)) {
+        case GamePathProblem::NotUT2003Exe: throw Failure(kNotUT2003ExeText);
+        case GamePathProblem::NoGameFolder: throw Failure(kNoGameFolderText);
+        case GamePathProblem::None: break;
+        }
+        if (!IsFile(path)) {
+            throw Failure(kNoGameText);
+        }
+        const std::wstring general = GameFolderOf(path);
+        Store(kPathValue, path);
+        Store(kGeneralValue, general);
+        RegisterDemoFileType(general, programFolder);
+        DestroyWindow(window_);
+    } catch (const Failure& failure) {
+        ShowError(failure.Description());
+    } catch (const std::bad_alloc&) {
+        ShowError(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+    }
+}
+
+void frmMain::ShowError(const std::wstring& description)
+{
+    ShowErrorMessage(window_, kErrorTitlePrefix, description);
+}
+
+LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        if (LOWORD(wParam) == kReadyId && HIWORD(wParam) == BN_CLICKED) {
+            butReady_Click();
+        }
+        return 0;
+    case WM_CTLCOLORSTATIC: {
+        // The contact address and the home page are shown in red.
+        const HWND control = reinterpret_cast<HWND>(lParam);
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        if (control == label2_ || control == label3_) {
+            SetTextColor(dc, RGB(0xFF, 0, 0));
+        }
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_DROPFILES: {
+        // UT2003.exe dropped from Explorer fills the box.
+        const HDROP drop = reinterpret_cast<HDROP>(wParam);
+        const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+        std::wstring path(length + 1, L'\0');
+        path.resize(DragQueryFileW(drop, 0, &path[0], length + 1));
+        DragFinish(drop);
+        SetWindowTextW(txtPath_, path.c_str());
+        return 0;
+    }
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK frmMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<frmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        form->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<frmMain*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return form != nullptr ? form->HandleMessage(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace dravik

@@ -1,0 +1,37 @@
+// The setup window: proposes the path of UT2003.exe, and on READY stores the
+// settings record and registers .dem files, then closes.
+#pragma once
+
+#include "unique_handles.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace dravik {
+
+class frmMain {
+public:
+    explicit frmMain(HINSTANCE instance) : instance_(instance) {}
+
+    // Shows the window and runs it until it closes; returns the exit code.
+    int Run(int showState);
+
+private:
+    void Create();
+    void Form_Load();
+    void butReady_Click();
+    void ShowError(const std::wstring& description);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HINSTANCE instance_;
+    HWND window_ = nullptr;
+    HWND txtPath_ = nullptr;
+    HWND label2_ = nullptr;
+    HWND label3_ = nullptr;
+    UniqueFont lucida_;
+    UniqueFont textBoxFont_;
+};
+
+}  // namespace dravik

@@ -1,0 +1,75 @@
+#include "setup_rules.h"
+
+#include "game_names.h"
+#include "game_paths.h"
+
+#include <algorithm>
+#include <cwctype>
+
+namespace dravik {
+
+namespace {
+
+std::wstring TrimBlanks(const std::wstring& text)
+{
+    const std::size_t first = text.find_first_not_of(L" \t");
+    if (first == std::wstring::npos) {
+        return std::wstring();
+    }
+    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
+}
+
+bool EndsWithIgnoringCase(const std::wstring& text, const std::wstring& suffix)
+{
+    return text.size() >= suffix.size() &&
+           std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<std::ptrdiff_t>(suffix.size()),
+                      [](wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); });
+}
+
+const std::wstring kSuffix = kGameExeSuffix;
+
+}  // namespace
+
+std::wstring CleanTypedPath(const std::wstring& typed)
+{
+    return TrimBlanks(Unquote(TrimBlanks(typed)).text);
+}
+
+GamePathProblem CheckGamePath(const std::wstring& path)
+{
+    if (!EndsWithIgnoringCase(path, kSuffix)) {
+        return GamePathProblem::NotUT2003Exe;
+    }
+    if (path.size() == kSuffix.size()) {
+        return GamePathProblem::NoGameFolder;
+    }
+    return GamePathProblem::None;
+}
+
+std::wstring GameFolderOf(const std::wstring& path)
+{
+    return path.substr(0, path.size() - std::min(path.size(), kSuffix.size()));
+}
+
+std::wstring ProposedGamePath(const std::wstring& folder)
+{
+    return folder + kSuffix;
+}
+
+std::wstring LoaderOpenCommand(const std::wstring& programFolder)
+{
+    return L"\"" + programFolder + L"\\" + kLoaderFileName + L"\" \"%1\"";
+}
+
+std::wstring DemoIconPath(const std::wstring& gameFolder)
+{
+    return gameFolder + kDemoIconSuffix;
+}
+
+std::wstring FolderOf(const std::wstring& path)
+{
+    const std::size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+}  // namespace dravik

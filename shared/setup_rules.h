@@ -1,0 +1,34 @@
+// Rules of the setup tool: what a typed path must look like, and the values
+// it registers with the shell. Plain text rules, free of Windows headers.
+#pragma once
+
+#include <string>
+
+namespace dravik {
+
+// Surrounding blanks and one pair of surrounding double quotes ("Copy as
+// path" adds them) are not part of a typed path.
+std::wstring CleanTypedPath(const std::wstring& typed);
+
+enum class GamePathProblem { None, NotUT2003Exe, NoGameFolder };
+
+// A path names the game when it ends in \System\UT2003.exe (any case) after
+// a non-empty game folder.
+GamePathProblem CheckGamePath(const std::wstring& path);
+
+// The game folder: the path without \System\UT2003.exe.
+std::wstring GameFolderOf(const std::wstring& path);
+
+// What the setup window proposes for a game folder from the install record.
+std::wstring ProposedGamePath(const std::wstring& folder);
+
+// The shell's open command for demos. Both paths are quoted so that blanks
+// in a folder cannot make Windows start another program.
+std::wstring LoaderOpenCommand(const std::wstring& programFolder);
+
+std::wstring DemoIconPath(const std::wstring& gameFolder);
+
+// The folder part of a program's full path, without a trailing backslash.
+std::wstring FolderOf(const std::wstring& path);
+
+}  // namespace dravik

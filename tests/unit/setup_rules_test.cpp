@@ -1,0 +1,60 @@
+#include "setup_rules.h"
+
+#include <gtest/gtest.h>
+
+namespace dravik {
+namespace {
+
+TEST(CleanTypedPath, DropsSurroundingBlanksAndOnePairOfQuotes)
+{
+    struct Case {
+        const wchar_t* typed;
+        const wchar_t* clean;
+    };
+    const Case cases[] = {
+        {L"C:\\UT2003\\System\\UT2003.exe", L"C:\\UT2003\\System\\UT2003.exe"},
+        {L"  \"C:\\Program Files\\UT2003\\System\\UT2003.exe\"\t", L"C:\\Program Files\\UT2003\\System\\UT2003.exe"},
+        {L"\" C:\\UT2003\\System\\UT2003.exe \"", L"C:\\UT2003\\System\\UT2003.exe"},
+        {L"\"\"x\"\"", L"\"x\""},
+        {L"   ", L""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CleanTypedPath(c.typed), c.clean);
+    }
+}
+
+TEST(CheckGamePath, WantsUT2003ExeInASystemFolderBelowAGameFolder)
+{
+    struct Case {
+        const wchar_t* path;
+        GamePathProblem problem;
+        const wchar_t* folder;
+    };
+    const Case cases[] = {
+        {L"C:\\UT2003\\System\\UT2003.exe", GamePathProblem::None, L"C:\\UT2003"},
+        {L"D:\\Games\\UT 2003\\system\\ut2003.EXE", GamePathProblem::None, L"D:\\Games\\UT 2003"},
+        {L"\\System\\UT2003.exe", GamePathProblem::NoGameFolder, L""},
+        {L"C:\\UT2003\\System\\UT2004.exe", GamePathProblem::NotUT2003Exe, nullptr},
+        {L"C:\\UT2003\\UT2003.exe", GamePathProblem::NotUT2003Exe, nullptr},
+        {L"C:\\UT2003\\MySystem\\UT2003.exe", GamePathProblem::NotUT2003Exe, nullptr},
+        {L"UT2003.exe", GamePathProblem::NotUT2003Exe, nullptr},
+        {L"", GamePathProblem::NotUT2003Exe, nullptr},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CheckGamePath(c.path), c.problem) << std::wstring(c.path).size();
+        if (c.folder != nullptr) {
+            EXPECT_EQ(GameFolderOf(c.path), c.folder);
+            EXPECT_EQ(GameFolderOf(ProposedGamePath(c.folder)), c.folder);
+        }
+    }
+}
+
+TEST(Registration, QuotesTheLoaderAndTheDemo)
+{
+    EXPECT_EQ(LoaderOpenCommand(L"C:\\Program Files\\Dravik"), L"\"C:\\Program Files\\Dravik\\loader.exe\" \"%1\"");
+    EXPECT_EQ(LoaderOpenCommand(FolderOf(L"E:\\Dravik.exe")), L"\"E:\\loader.exe\" \"%1\"");
+    EXPECT_EQ(DemoIconPath(L"C:\\UT2003"), L"C:\\UT2003\\Help\\UnrealEd.ico");
+}
+
+}  // namespace
+}  // namespace dravik

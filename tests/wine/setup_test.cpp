@@ -1,0 +1,268 @@
+// Dravik.exe under Wine, driven through its window like a user would.
+#include "game_names.h"
+#include "maker.h"
+#include "settings_record.h"
+#include "test_support.h"
+#include "twips.h"
+#include "dpi.h"
+#include "window_probe.h"
+
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <vector>
+
+namespace dravik::test {
+namespace {
+
+constexpr DWORD kTimeoutMs = 15000;
+const std::wstring kErrorTitle = std::wstring(L"Please bugreport to ") + kContactAddress;
+const std::wstring kCommandKey = L"dravikfile\\Shell\\open\\command";
+
+void ForgetEverything()
+{
+    DeleteSettings();
+    for (const HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER}) {
+        const std::wstring classes = root == HKEY_CLASSES_ROOT ? L"" : L"Software\\Classes\\";
+        RegDeleteTreeW(root, (classes + L".dem").c_str());
+        RegDeleteTreeW(root, (classes + L"dravikfile").c_str());
+    }
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kInstallRecordKey, KEY_WOW64_32KEY, 0);
+}
+
+// Where a 32-bit installer on 64-bit Windows leaves its record.
+void WriteInstallRecord(DWORD type, const std::wstring& folder, bool withNul)
+{
+    UniqueKey key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kInstallRecordKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY,
+                              nullptr, key.put(), nullptr),
+              ERROR_SUCCESS);
+    const DWORD bytes = static_cast<DWORD>((folder.size() + (withNul ? 1 : 0)) * sizeof(wchar_t));
+    RegSetValueExW(key.get(), kInstallRecordValue, 0, type, reinterpret_cast<const BYTE*>(folder.c_str()), bytes);
+}
+
+bool NothingStored()
+{
+    return !RegistryText(HKEY_CURRENT_USER, kSettingsKey, kPathValue) &&
+           !RegistryText(HKEY_CURRENT_USER, kSettingsKey, kGeneralValue) &&
+           !RegistryText(HKEY_CLASSES_ROOT, L".dem", L"") && !RegistryText(HKEY_CLASSES_ROOT, kCommandKey, L"");
+}
+
+class Setup : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ForgetEverything();
+        root_ = FreshTestFolder();
+        game_ = MakeGameFolder(root_ + L"\\Game Folder");
+        app_ = root_ + L"\\Dravik App";
+        MakeFolders(app_);
+        ASSERT_TRUE(CopyFileW(SetupPath().c_str(), (app_ + L"\\Dravik.exe").c_str(), FALSE));
+        ASSERT_TRUE(CopyFileW(LoaderPath().c_str(), (app_ + L"\\loader.exe").c_str(), FALSE));
+    }
+    void TearDown() override { ForgetEverything(); }
+
+    // Starts Dravik.exe and waits for its window.
+    HWND Open()
+    {
+        setup_ = Start(app_ + L"\\Dravik.exe", L"");
+        const ULONGLONG deadline = GetTickCount64() + kTimeoutMs;
+        while (GetTickCount64() < deadline) {
+            for (const HWND window : probe::TopLevelWindows(setup_.id)) {
+                if (probe::WindowText(window) == L"Dravik") {
+                    return window;
+                }
+            }
+            Sleep(50);
+        }
+        ADD_FAILURE() << "the setup window did not appear";
+        return nullptr;
+    }
+
+    static HWND TextBox(HWND window)
+    {
+        for (const HWND child : probe::ChildWindows(window)) {
+            if (probe::ClassName(child) == L"Edit") {
+                return child;
+            }
+        }
+        return nullptr;
+    }
+
+    static void Type(HWND window, const std::wstring& text)
+    {
+        SendMessageW(TextBox(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+
+    // Presses READY and expects the window to close.
+    void ReadyCloses(HWND window)
+    {
+        ASSERT_TRUE(probe::PressButton(window, L"READY"));
+        ASSERT_TRUE(setup_.WaitForExit(kTimeoutMs)) << "the setup tool did not close after READY";
+    }
+
+    // Presses READY and expects the error message with the window kept open.
+    void ReadyFails(HWND window, const char* why)
+    {
+        ASSERT_TRUE(probe::PressButton(window, L"READY"));
+        const HWND error = probe::WaitForMessageBox(setup_.id, kTimeoutMs);
+        ASSERT_NE(error, nullptr) << "no error message for " << why;
+        const probe::MessageBoxView view = probe::ReadMessageBox(error);
+        EXPECT_EQ(view.title, kErrorTitle);
+        EXPECT_EQ(view.text.rfind(L"Error", 0), 0u);
+        EXPECT_GT(view.text.size(), 5u);
+        EXPECT_EQ(view.icon, probe::MessageIcon::Error);
+        EXPECT_EQ(view.buttons, std::vector<std::wstring>{L"OK"});
+        EXPECT_TRUE(NothingStored()) << why;
+        probe::PressButton(error, L"OK");
+        Sleep(200);
+        EXPECT_TRUE(IsWindow(window) && IsWindowVisible(window)) << "the window stays open after " << why;
+        EXPECT_FALSE(setup_.WaitForExit(0));
+    }
+
+    void ExpectStored(const GameFolder& game)
+    {
+        EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kSettingsKey, kPathValue), game.exe);
+        EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kSettingsKey, kGeneralValue), game.folder);
+        EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, L".dem", L""), L"dravikfile");
+        EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, L"dravikfile\\DefaultIcon", L""), game.folder + L"\\Help\\UnrealEd.ico");
+        EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, kCommandKey, L""), L"\"" + app_ + L"\\loader.exe\" \"%1\"");
+    }
+
+    std::wstring root_;
+    std::wstring app_;
+    GameFolder game_;
+    Program setup_;
+};
+
+TEST_F(Setup, ProposesTheGameFromItsInstallRecordAndStoresNothingWhenClosed)
+{
+    const std::wstring folder = L"D:\\Games\\UT2003";
+    struct Case {
+        const char* name;
+        DWORD type;  // 0: no install record
+        bool withNul;
+        std::wstring proposed;
+    };
+    const std::vector<Case> cases = {
+        {"no record", 0, true, L"\\System\\UT2003.exe"},
+        {"record", REG_SZ, true, folder + L"\\System\\UT2003.exe"},
+        {"expandable record", REG_EXPAND_SZ, true, L"\\System\\UT2003.exe"},
+        {"record without its NUL", REG_SZ, false, folder + L"\\System\\UT2003.exe"},
+    };
+    for (const Case& c : cases) {
+        ForgetEverything();
+        if (c.type != 0) {
+            WriteInstallRecord(c.type, folder, c.withNul);
+        }
+        const HWND window = Open();
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(probe::WindowText(TextBox(window)), c.proposed) << c.name;
+
+        RECT client;
+        GetClientRect(window, &client);
+        const int dpi = static_cast<int>(WindowDpi(window));
+        EXPECT_EQ(client.right, TwipsToPixels(8160, dpi));
+        EXPECT_EQ(client.bottom, TwipsToPixels(2070, dpi));
+
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(setup_.WaitForExit(kTimeoutMs)) << "closing the window ends the setup tool";
+        EXPECT_TRUE(NothingStored()) << c.name;
+    }
+}
+
+TEST_F(Setup, ReadyStoresTheRecordAndRegistersDemosAndAgainOverwrites)
+{
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    Type(window, game_.exe);
+    ReadyCloses(window);
+    ExpectStored(game_);
+
+    // A second run, with a path pasted by "Copy as path": quotes and blanks.
+    const GameFolder other = MakeGameFolder(root_ + L"\\Other Game");
+    window = Open();
+    ASSERT_NE(window, nullptr);
+    Type(window, L"  \"" + other.exe + L"\" ");
+    ReadyCloses(window);
+    ExpectStored(other);
+}
+
+TEST_F(Setup, RejectsPathsThatNameNoGameAndLetsTheUserCorrectThem)
+{
+    struct Case {
+        const char* name;
+        std::wstring typed;
+    };
+    const std::vector<Case> cases = {
+        {"another file name", game_.system + L"\\UT2004.exe"},
+        {"the bare suffix", L"\\System\\UT2003.exe"},
+        {"a missing file", root_ + L"\\Nowhere\\System\\UT2003.exe"},
+        {"an empty box", L""},
+    };
+    WriteBytes(game_.system + L"\\UT2004.exe", "not the game");
+    const HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    for (const Case& c : cases) {
+        Type(window, c.typed);
+        ReadyFails(window, c.name);
+    }
+    Type(window, game_.exe);
+    ReadyCloses(window);
+    ExpectStored(game_);
+}
+
+TEST_F(Setup, RefusesToRegisterALoaderThatIsNotBesideIt)
+{
+    DeleteFileW((app_ + L"\\loader.exe").c_str());
+    const HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    Type(window, game_.exe);
+    ReadyFails(window, "no loader.exe beside Dravik.exe");
+
+    ASSERT_TRUE(CopyFileW(LoaderPath().c_str(), (app_ + L"\\loader.exe").c_str(), FALSE));
+    ReadyCloses(window);
+    ExpectStored(game_);
+}
+
+// The whole road: setup, then a demo opened through the shell.
+TEST_F(Setup, ThenOpeningADemoFromTheShellPlaysItInTheGame)
+{
+    const HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    Type(window, game_.exe);
+    ReadyCloses(window);
+
+    const std::wstring demos = root_ + L"\\My Demos";
+    MakeFolders(demos);
+    const std::wstring demo = demos + L"\\final match.dem";
+    WriteBytes(demo, "demo");
+    SetStandIn(0, 0);
+
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    SHELLEXECUTEINFOW open = {};
+    open.cbSize = sizeof open;
+    open.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
+    open.lpVerb = L"open";
+    open.lpFile = demo.c_str();
+    open.nShow = SW_SHOWNORMAL;
+    ASSERT_TRUE(ShellExecuteExW(&open)) << "the shell could not open the demo, error " << GetLastError();
+    ASSERT_NE(open.hProcess, nullptr);
+    const UniqueHandle loader(open.hProcess);
+
+    const auto record = WaitForStandInRecord(game_, kTimeoutMs);
+    ASSERT_TRUE(record) << "the game was not started";
+    const std::string narrow(demo.begin(), demo.end());
+    EXPECT_EQ(record->script, "demoplay \"" + narrow + "\"");
+
+    const HWND thanks = probe::WaitForMessageBox(GetProcessId(loader.get()), kTimeoutMs);
+    ASSERT_NE(thanks, nullptr) << "no thank-you message";
+    EXPECT_EQ(probe::ReadMessageBox(thanks).title, kHomePage);
+    probe::PressButton(thanks, L"OK");
+    EXPECT_EQ(WaitForSingleObject(loader.get(), kTimeoutMs), WAIT_OBJECT_0);
+}
+
+}  // namespace
+}  // namespace dravik::test
