@@ -178,7 +178,10 @@ TEST_F(Setup, ReadyStoresTheRecordAndRegistersDemosAndAgainOverwrites)
     HWND window = Open();
     ASSERT_NE(window, nullptr);
     Type(window, game_.exe);
-    ReadyCloses(window);
+    // Enter in the text box presses READY, the default button.
+    PostMessageW(TextBox(window), WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageW(TextBox(window), WM_KEYUP, VK_RETURN, 0);
+    ASSERT_TRUE(setup_.WaitForExit(kTimeoutMs)) << "Enter did not press READY";
     ExpectStored(game_);
 
     // A second run, with a path pasted by "Copy as path": quotes and blanks.

@@ -196,6 +196,29 @@ bool GameWasStarted(const GameFolder& game)
     return Exists(game.system + L"\\standin-record.txt");
 }
 
+Program& Program::operator=(Program&& other)
+{
+    if (this != &other) {
+        End();
+        process = std::move(other.process);
+        id = other.id;
+    }
+    return *this;
+}
+
+Program::~Program()
+{
+    End();
+}
+
+void Program::End()
+{
+    if (process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process.get(), 1);
+        WaitForSingleObject(process.get(), 5000);
+    }
+}
+
 bool Program::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const
 {
     if (WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) {

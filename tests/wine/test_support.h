@@ -50,11 +50,21 @@ struct StandInRecord {
 std::optional<StandInRecord> WaitForStandInRecord(const GameFolder& game, DWORD timeoutMs);
 bool GameWasStarted(const GameFolder& game);
 
+// A started program; one still running when the test is done is ended, so
+// that a failed test leaves nothing behind.
 struct Program {
+    Program() = default;
+    Program(Program&&) = default;
+    Program& operator=(Program&& other);
+    ~Program();
+
     UniqueHandle process;
     DWORD id = 0;
     // True when the program ended within the time; its exit code then.
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
+
+private:
+    void End();
 };
 // Starts "<exe>" <arguments>, with the given current folder (or ours).
 Program Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder = L"");
