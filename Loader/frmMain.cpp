@@ -95,6 +95,13 @@ LRESULT CALLBACK frmMain::WindowProc(HWND window, UINT message, WPARAM wParam, L
         PostQuitMessage(0);
         return 0;
     }
+    if (message == WM_DPICHANGED) {
+        // Moved to a screen of another DPI: take the size Windows suggests.
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 

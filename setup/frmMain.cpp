@@ -150,28 +150,12 @@ void frmMain::Create()
     if (window_ == nullptr) {
         return;
     }
-    const int dpi = static_cast<int>(WindowDpi(window_));
-    const auto pixels = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
-
-    // Lucida Sans Unicode 8.25 pt, Cyrillic character set.
-    lucida_.reset(CreateFontW(-MulDiv(825, dpi, 7200), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
-                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                              L"Lucida Sans Unicode"));
-    NONCLIENTMETRICSW metrics = {};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    textBoxFont_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
-
     for (const Control& control : kControls) {
-        const int left = control.left + (control.insideFrame ? kFrameLeft : 0);
-        const int top = control.top + (control.insideFrame ? kFrameTop : 0);
-        const HWND child = CreateWindowExW(control.exStyle, control.className, TextOf(control.id),
-                                           WS_CHILD | WS_VISIBLE | control.style, pixels(left), pixels(top),
-                                           pixels(control.width), pixels(control.height), window_,
-                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance_, nullptr);
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(control.lucida ? lucida_.get() : textBoxFont_.get()),
-                     FALSE);
+        CreateWindowExW(control.exStyle, control.className, TextOf(control.id), WS_CHILD | WS_VISIBLE | control.style,
+                        0, 0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance_,
+                        nullptr);
     }
+    Layout(static_cast<int>(WindowDpi(window_)));
     txtPath_ = GetDlgItem(window_, kTextBoxId);
     label2_ = GetDlgItem(window_, kLabel2Id);
     label3_ = GetDlgItem(window_, kLabel3Id);
@@ -179,7 +163,6 @@ void frmMain::Create()
     DragAcceptFiles(window_, TRUE);
 
     // Centred on the screen's work area.
-    SetClientSizeInTwips(window_, kClientWidth, kClientHeight);
     RECT frame;
     RECT work;
     GetWindowRect(window_, &frame);
@@ -188,6 +171,40 @@ void frmMain::Create()
     const int height = frame.bottom - frame.top;
     SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
                  work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void frmMain::Layout(int dpi)
+{
+    const auto pixels = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
+
+    // Lucida Sans Unicode 8.25 pt, Cyrillic character set.
+    UniqueFont lucida(CreateFontW(-MulDiv(825, dpi, 7200), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
+                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                              L"Lucida Sans Unicode"));
+    // The text box keeps the system's message font, scaled from the system's
+    // DPI to this window's.
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    const HDC screen = GetDC(nullptr);
+    const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, systemDpi);
+    UniqueFont textBoxFont(CreateFontIndirectW(&metrics.lfMessageFont));
+
+    for (const Control& control : kControls) {
+        const int left = control.left + (control.insideFrame ? kFrameLeft : 0);
+        const int top = control.top + (control.insideFrame ? kFrameTop : 0);
+        const HWND child = GetDlgItem(window_, control.id);
+        SetWindowPos(child, nullptr, pixels(left), pixels(top), pixels(control.width), pixels(control.height),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(control.lucida ? lucida.get() : textBoxFont.get()),
+                     TRUE);
+    }
+    // The controls have let go of the old fonts only now.
+    lucida_ = std::move(lucida);
+    textBoxFont_ = std::move(textBoxFont);
+    SetClientSizeInTwips(window_, kClientWidth, kClientHeight);
 }
 
 void frmMain::Form_Load()
@@ -252,6 +269,13 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             SetTextColor(dc, RGB(0xFF, 0, 0));
         }
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_DPICHANGED: {
+        // Moved to a screen of another DPI: lay out again at that DPI.
+        Layout(HIWORD(wParam));
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        return 0;
     }
     case WM_DROPFILES: {
         // UT2003.exe dropped from Explorer fills the box.

@@ -19,6 +19,7 @@ public:
 
 private:
     void Create();
+    void Layout(int dpi);
     void Form_Load();
     void butReady_Click();
     void ShowError(const std::wstring& description);

@@ -1,4 +1,5 @@
 // Dravik.exe: the setup tool, run once to find the game and register demos.
+#include "dll_search.h"
 #include "frmMain.h"
 
 #include <objbase.h>
@@ -6,6 +7,8 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showState)
 {
+    dravik::RestrictDllSearch();
+
     // The text box's path completion is a COM object.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const int exitCode = dravik::frmMain(instance).Run(showState);

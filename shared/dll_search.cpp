@@ -1,0 +1,18 @@
+#include "dll_search.h"
+
+#include "system_function.h"
+
+namespace dravik {
+
+void RestrictDllSearch()
+{
+    // Windows 8 and later, and Windows 7 with its security updates, have it.
+    using SetDefaultDllDirectoriesFunction = BOOL WINAPI(DWORD);
+    if (auto setDefault = SystemFunction<SetDefaultDllDirectoriesFunction>(L"kernel32.dll", "SetDefaultDllDirectories")) {
+        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+    // Older systems: at least take the current folder out of the search.
+    SetDllDirectoryW(L"");
+}
+
+}  // namespace dravik

@@ -1,0 +1,10 @@
+// Where the programs let Windows load libraries from.
+#pragma once
+
+namespace dravik {
+
+// Limits library loading to the system folder. A demo is often opened from
+// a Downloads folder, and a DLL planted there must never be loaded.
+void RestrictDllSearch();
+
+}  // namespace dravik
