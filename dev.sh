@@ -12,7 +12,7 @@ say() { printf '\n== %s\n' "$*"; }
 
 install_missing() {
     local packages=(cmake g++ libgtest-dev googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64
-                    wine wine64 xvfb xauth imagemagick)
+                    wine wine64 xvfb xauth imagemagick icoutils)
     # The 32-bit Wine loader, for machines that can run 32-bit programs.
     if [ "$(dpkg --print-architecture)" = amd64 ]; then
         dpkg --print-foreign-architectures | grep -qx i386 || sudo_ dpkg --add-architecture i386
@@ -40,6 +40,9 @@ build_release() {
     say "Building the release programs into dist/"
     cmake --no-warn-unused-cli -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build build/win32 -j"$(nproc)"
+    (cd build/win32 && cpack --config CPackConfig.cmake >/dev/null)
+    cp build/win32/package/Dravik-*-win32.zip dist/
+    echo "Packaged dist/$(cd dist && ls Dravik-*-win32.zip)"
 }
 
 # The build whose programs the Wine tests run: the release build itself where
@@ -69,7 +72,12 @@ test)
     cmake --build build/native -j"$(nproc)"
     ctest --test-dir build/native --output-on-failure
     build_release
+    say "Checking the release programs, and the ones unpacked from the zip"
     tests/check_release.sh dist
+    rm -rf build/unpacked && mkdir -p build/unpacked
+    (cd build/unpacked && cmake -E tar xf "$root"/dist/Dravik-*-win32.zip)
+    tests/check_release.sh build/unpacked
+    cmp build/unpacked/loader.exe dist/loader.exe && cmp build/unpacked/Dravik.exe dist/Dravik.exe
     tree=$(test_build)
     say "Running the Windows tests under Wine ($tree)"
     ctest --test-dir "$tree" --output-on-failure

@@ -1,23 +1,58 @@
 #!/usr/bin/env bash
-# Checks the release programs: each imports only DLLs that come with Windows.
+# Checks the release programs as Windows users get them: each imports only
+# DLLs that come with Windows, stays within 256 KiB, allows ASLR and DEP,
+# and carries the manifest it needs.
 #
-#   tests/check_release.sh <folder with the programs>
+#   tests/check_release.sh <folder with Dravik.exe and loader.exe>
 set -euo pipefail
 folder=${1:?folder}
 system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|shlwapi|comctl32|ole32|msvcrt)\.dll$'
+max_bytes=$((256 * 1024))
 passed=0
 failed=0
-for program in "$folder"/*.exe; do
-    [ -e "$program" ] || { echo "FAIL: no programs in $folder"; exit 1; }
-    imports=$(i686-w64-mingw32-objdump -p "$program" | sed -n 's/^\s*DLL Name: //p')
-    foreign=$(echo "$imports" | grep -viE "$system_dlls" || true)
-    if [ -n "$foreign" ]; then
-        echo "FAIL: $(basename "$program") imports $(echo $foreign), which Windows does not provide"
-        failed=$((failed + 1))
-    else
-        echo "ok: $(basename "$program") imports only $(echo $imports)"
+
+check() {  # check <what> <condition...>
+    local what=$1
+    shift
+    if "$@"; then
         passed=$((passed + 1))
+    else
+        echo "FAIL: $what"
+        failed=$((failed + 1))
     fi
+}
+
+for name in Dravik loader; do
+    program=$folder/$name.exe
+    if [ ! -f "$program" ]; then
+        check "$name.exe is missing" false
+        continue
+    fi
+    headers=$(i686-w64-mingw32-objdump -p "$program")
+    imports=$(echo "$headers" | sed -n 's/^\s*DLL Name: //p')
+    foreign=$(echo "$imports" | grep -viE "$system_dlls" || true)
+    size=$(stat -c %s "$program")
+    manifest=$(wrestool -x --raw -t 24 "$program" 2>/dev/null || true)
+    version=$(wrestool -x --raw -t 16 "$program" 2>/dev/null | tr -d '\0' || true)
+    echo "$name.exe: $size bytes, imports $(echo $imports)"
+
+    check "$name.exe imports $(echo $foreign), which Windows does not provide" test -z "$foreign"
+    check "$name.exe is $size bytes, over $max_bytes" test "$size" -le "$max_bytes"
+    check "$name.exe is not marked for ASLR (DYNAMIC_BASE)" grep -q DYNAMIC_BASE <<<"$headers"
+    check "$name.exe is not marked for DEP (NX_COMPAT)" grep -q NX_COMPAT <<<"$headers"
+    check "$name.exe is a 32-bit program" grep -q 'file format pei-i386' <<<"$headers"
+    check "$name.exe has no common controls 6 in its manifest" grep -q 'Microsoft.Windows.Common-Controls' <<<"$manifest"
+    check "$name.exe is not DPI aware" grep -q 'PerMonitorV2' <<<"$manifest"
+    check "$name.exe has no version information" grep -q 'ProductName' <<<"$version"
 done
-echo "imports: $passed passed, $failed failed"
+
+manifest=$(wrestool -x --raw -t 24 "$folder/Dravik.exe" 2>/dev/null || true)
+check "Dravik.exe does not run asInvoker" grep -q 'level="asInvoker"' <<<"$manifest"
+manifest=$(wrestool -x --raw -t 24 "$folder/loader.exe" 2>/dev/null || true)
+version=$(wrestool -x --raw -t 16 "$folder/loader.exe" 2>/dev/null | tr -d '\0' || true)
+check "loader.exe declares an execution level" test -z "$(grep requestedExecutionLevel <<<"$manifest")"
+check "loader.exe's version information has installer words" \
+    test -z "$(grep -iE 'setup|install|update|patch' <<<"$version")"
+
+echo "release: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
