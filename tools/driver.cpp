@@ -7,6 +7,7 @@
 //                                              presses it in the shown message box,
 //                                              or in the window with that title
 //   dravik-driver open <file>                  opens the file as the shell does
+//   dravik-driver close <window title>         closes that window
 #include "window_probe.h"
 
 #include <objbase.h>
@@ -37,7 +38,7 @@ DWORD Milliseconds(const wchar_t* seconds)
 int Usage()
 {
     std::fwprintf(stderr, L"usage: dravik-driver wait-window <title part> <seconds> | wait-message <seconds> | "
-                          L"press <caption> [<window title>] | open <file>\n");
+                          L"press <caption> [<window title>] | open <file> | close <window title>\n");
     return 2;
 }
 
@@ -79,6 +80,15 @@ int wmain(int argc, wchar_t** argv)
             std::fwprintf(stderr, L"no window with a button \"%ls\"\n", argv[2]);
             return 1;
         }
+        return 0;
+    }
+    if (command == L"close" && argc == 3) {
+        const HWND window = probe::WaitForWindowTitled(argv[2], 0);
+        if (window == nullptr) {
+            std::fwprintf(stderr, L"no window titled \"%ls\"\n", argv[2]);
+            return 1;
+        }
+        PostMessageW(window, WM_CLOSE, 0, 0);
         return 0;
     }
     if (command == L"open" && argc == 3) {

@@ -6,6 +6,8 @@
 //   DRAVIK_STANDIN_MS      how long to stay alive (default 3000)
 //   DRAVIK_STANDIN_EXIT    exit code (default 0)
 //   DRAVIK_STANDIN_WINDOW  0 to show no window (default 1)
+//   DRAVIK_STANDIN_TIMES   a file to append "started <counter>" and
+//                          "ending <counter>" to (QueryPerformanceCounter)
 #include <windows.h>
 
 #include <cstdio>
@@ -89,6 +91,25 @@ void WriteRecord(const std::wstring& folder, const std::string& record)
     MoveFileExW(temporary.c_str(), (folder + L"\\standin-record.txt").c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
+// Opened, appended to and closed each time, so a reader sees whole lines.
+void AppendTime(const char* label, const LARGE_INTEGER& counter)
+{
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"DRAVIK_STANDIN_TIMES", path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return;
+    }
+    const HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                    0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    const std::string line = std::string(label) + " " + std::to_string(counter.QuadPart) + "\n";
+    DWORD written = 0;
+    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -132,6 +153,11 @@ void ShowPlaying(HINSTANCE instance, const std::wstring& demo, UINT milliseconds
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showState)
 {
+    // Taken first thing, so that a benchmark sees when the game started.
+    LARGE_INTEGER started;
+    QueryPerformanceCounter(&started);
+    AppendTime("started", started);
+
     const std::wstring folder = OwnFolder();
     std::string script;
     const bool scriptFound = ReadScript(folder + L"\\udemo.ini", script);
@@ -159,5 +185,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showState)
     } else {
         Sleep(milliseconds);
     }
+    LARGE_INTEGER ending;
+    QueryPerformanceCounter(&ending);
+    AppendTime("ending", ending);
     return exitCode;
 }

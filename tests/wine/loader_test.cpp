@@ -35,6 +35,21 @@ bool ShowsApplicationIcon(HWND window)
     return shown;
 }
 
+// The window the loader keeps open after an error: any of its windows that
+// is not a message box.
+HWND WaitForEmptyWindow(const Program& loader)
+{
+    for (int tries = 0; tries < 100; ++tries) {
+        for (const HWND candidate : probe::TopLevelWindows(loader.id)) {
+            if (probe::ClassName(candidate) != L"#32770") {
+                return candidate;
+            }
+        }
+        Sleep(50);
+    }
+    return nullptr;
+}
+
 class Loader : public ::testing::Test {
 protected:
     void SetUp() override
@@ -182,15 +197,7 @@ TEST_P(LoaderFailure, ShowsTheErrorMessageStartsNothingAndKeepsAnEmptyWindowUnti
     }
 
     probe::PressButton(error, L"OK");
-    HWND window = nullptr;
-    for (int tries = 0; tries < 100 && window == nullptr; ++tries) {
-        Sleep(50);
-        for (const HWND candidate : probe::TopLevelWindows(loader.id)) {
-            if (probe::ClassName(candidate) != L"#32770") {
-                window = candidate;
-            }
-        }
-    }
+    const HWND window = WaitForEmptyWindow(loader);
     ASSERT_NE(window, nullptr) << "no empty window after the error";
     EXPECT_EQ(probe::WindowText(window), L"");
     EXPECT_TRUE(probe::ChildWindows(window).empty());
@@ -205,6 +212,26 @@ TEST_P(LoaderFailure, ShowsTheErrorMessageStartsNothingAndKeepsAnEmptyWindowUnti
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(loader.WaitForExit(kTimeoutMs)) << "closing the window ends the loader";
     EXPECT_FALSE(GameWasStarted(game_));
+}
+
+TEST_F(Loader, SizesItsEmptyWindowInTwipsAt144Dpi)
+{
+    BecomeDpiAware();
+    DeleteSettings();
+    SetScreenDpi(144);
+    const Program loader = Start(LoaderPath(), L"\"C:\\demo.dem\"");
+    const HWND error = probe::WaitForMessageBox(loader.id, kTimeoutMs);
+    SetScreenDpi(96);
+    ASSERT_NE(error, nullptr);
+    probe::PressButton(error, L"OK");
+    const HWND window = WaitForEmptyWindow(loader);
+    ASSERT_NE(window, nullptr);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 659);
+    EXPECT_EQ(client.bottom, 1184);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(loader.WaitForExit(kTimeoutMs));
 }
 
 INSTANTIATE_TEST_SUITE_P(

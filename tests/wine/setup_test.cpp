@@ -230,6 +230,109 @@ TEST_F(Setup, RefusesToRegisterALoaderThatIsNotBesideIt)
     ExpectStored(game_);
 }
 
+TEST_F(Setup, KeepsEveryControlAtItsTwipsPositionAt144Dpi)
+{
+    BecomeDpiAware();
+    SetScreenDpi(144);
+    const HWND window = Open();
+    SetScreenDpi(96);
+    ASSERT_NE(window, nullptr);
+
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 816);
+    EXPECT_EQ(client.bottom, 207);
+
+    // Left, top, width and height in twips, relative to the client area.
+    struct Expected {
+        const wchar_t* text;
+        RECT twips;
+    };
+    const Expected controls[] = {
+        {L"If textfield below", {120, 0, 7935, 1455}},
+        {L"READY", {360, 840, 7575, 375}},
+        {kMakerLine, {120, 1680, 6135, 255}},
+        {kContactAddress, {6000, 1560, 2055, 375}},
+        {kHomePage, {6000, 1800, 2175, 255}},
+    };
+    std::vector<std::pair<HWND, RECT>> found;
+    for (const HWND child : probe::ChildWindows(window)) {
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+        found.push_back({child, rect});
+    }
+    const auto at144 = [](const RECT& twips) {
+        return RECT{TwipsToPixels(twips.left, 144), TwipsToPixels(twips.top, 144),
+                    TwipsToPixels(twips.left, 144) + TwipsToPixels(twips.right, 144),
+                    TwipsToPixels(twips.top, 144) + TwipsToPixels(twips.bottom, 144)};
+    };
+    for (const Expected& control : controls) {
+        bool seen = false;
+        for (const auto& [child, rect] : found) {
+            if (probe::WindowText(child).rfind(control.text, 0) == 0) {
+                seen = true;
+                const RECT want = at144(control.twips);
+                EXPECT_EQ(rect.left, want.left) << probe::WindowText(child).size();
+                EXPECT_EQ(rect.top, want.top);
+                EXPECT_EQ(rect.right, want.right);
+                EXPECT_EQ(rect.bottom, want.bottom);
+            }
+        }
+        EXPECT_TRUE(seen);
+    }
+    const RECT box = at144({360, 360, 7575, 330});
+    const HWND textBox = TextBox(window);
+    for (const auto& [child, rect] : found) {
+        if (child == textBox) {
+            EXPECT_EQ(rect.left, box.left);
+            EXPECT_EQ(rect.top, box.top);
+            EXPECT_EQ(rect.right, box.right);
+            EXPECT_EQ(rect.bottom, box.bottom);
+        }
+    }
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(setup_.WaitForExit(kTimeoutMs));
+}
+
+HWND FocusOf(HWND window)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+void PressKey(HWND target, UINT message, WPARAM key, LPARAM flags = 0)
+{
+    PostMessageW(target, message, key, flags | 1);
+    PostMessageW(target, message + 1, key, flags | 0xC0000001);  // ...KEYUP
+    Sleep(200);
+}
+
+TEST_F(Setup, WorksFromTheKeyboardLikeADialog)
+{
+    const HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    const HWND textBox = TextBox(window);
+    HWND ready = nullptr;
+    for (const HWND child : probe::ChildWindows(window)) {
+        if (probe::WindowText(child) == L"READY") {
+            ready = child;
+        }
+    }
+    EXPECT_EQ(FocusOf(window), textBox) << "the text box has the focus first";
+    PressKey(textBox, WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(FocusOf(window), ready) << "Tab moves on to READY";
+    PressKey(ready, WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(FocusOf(window), textBox) << "and from READY back to the text box";
+
+    constexpr LPARAM kAltDown = 1 << 29;
+    PressKey(textBox, WM_SYSKEYDOWN, VK_F4, kAltDown);
+    EXPECT_TRUE(setup_.WaitForExit(kTimeoutMs)) << "Alt+F4 closes the window";
+    EXPECT_TRUE(NothingStored());
+}
+
 // The whole road: setup, then a demo opened through the shell.
 TEST_F(Setup, ThenOpeningADemoFromTheShellPlaysItInTheGame)
 {

@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include "system_function.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -251,6 +253,23 @@ Program Start(const std::wstring& exe, const std::wstring& arguments, const std:
     program.process.reset(started.hProcess);
     program.id = started.dwProcessId;
     return program;
+}
+
+void SetScreenDpi(DWORD dpi)
+{
+    UniqueKey key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                              key.put(), nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key.get(), L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+}
+
+void BecomeDpiAware()
+{
+    using SetContextFunction = BOOL WINAPI(DPI_AWARENESS_CONTEXT);
+    if (auto set = SystemFunction<SetContextFunction>(L"user32.dll", "SetProcessDpiAwarenessContext")) {
+        set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    }
 }
 
 void SetStandIn(DWORD stayMs, int exitCode)

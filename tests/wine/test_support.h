@@ -69,6 +69,13 @@ private:
 // Starts "<exe>" <arguments>, with the given current folder (or ours).
 Program Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder = L"");
 
+// The DPI that programs started after this call see.
+void SetScreenDpi(DWORD dpi);
+
+// Switches this process to per-monitor DPI awareness, so that it sees other
+// programs' windows in real pixels.
+void BecomeDpiAware();
+
 // Sets how the stand-in game behaves in programs started after this call.
 void SetStandIn(DWORD stayMs, int exitCode);
 

@@ -34,7 +34,7 @@ start)
     if [ -z "${DISPLAY:-}" ]; then
         for n in $(seq 90 140); do
             [ -e "/tmp/.X$n-lock" ] && continue
-            Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+            Xvfb ":$n" -screen 0 1600x1280x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
             echo $! >"$dir/xvfb.pid"
             echo ":$n" >"$dir/display"
             break
@@ -47,12 +47,12 @@ start)
     "$WINE" wineboot -i >/dev/null 2>&1
     # A virtual desktop gives every window a real title bar in screenshots.
     "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1600x1280 /f >/dev/null 2>&1
     "$WINESERVER" -w
     "$WINESERVER" -p </dev/null >/dev/null 2>&1
     # Start the desktop and the services now, detached from the output of
     # the programs run later (they would hold it open after those end).
-    "$WINE" explorer /desktop=Default,1280x1024 </dev/null >/dev/null 2>&1 &
+    "$WINE" explorer /desktop=Default,1600x1280 </dev/null >/dev/null 2>&1 &
     "$WINE" reg query 'HKCU\Software\Wine\Explorer' </dev/null >/dev/null 2>&1
     echo "Wine session ready: $WINEPREFIX ($("$WINE" --version), display $DISPLAY)"
     ;;

@@ -1,0 +1,341 @@
+// dravik-bench.exe: times loader.exe and Dravik.exe against minimal programs
+// that do the same Windows work, and reports their memory and file sizes.
+//
+//   dravik-bench --loader <exe> --setup <exe> --standin <exe> --launcher <exe>
+//                --bare <exe> [--dist-loader <exe>] [--dist-setup <exe>] [--runs <n>]
+//
+// Times are QueryPerformanceCounter readings, which are system-wide, so a
+// start taken here and the stand-in game's own reading can be subtracted.
+#include "game_names.h"
+#include "game_paths.h"
+#include "settings_record.h"
+#include "window_probe.h"
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kGame[] = L"C:\\Bench\\Game";
+constexpr wchar_t kGameExe[] = L"C:\\Bench\\Game\\System\\UT2003.exe";
+constexpr wchar_t kDemo[] = L"C:\\Bench\\demo.dem";
+constexpr wchar_t kTimes[] = L"C:\\Bench\\standin-times.txt";
+constexpr DWORD kTimeoutMs = 30000;
+
+LONGLONG Now()
+{
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return counter.QuadPart;
+}
+
+double Ms(LONGLONG from, LONGLONG to)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to - from) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+[[noreturn]] void Fail(const std::wstring& what)
+{
+    std::fwprintf(stderr, L"\ndravik-bench: %ls\n", what.c_str());
+    std::exit(1);
+}
+
+struct Started {
+    HANDLE process = nullptr;
+    DWORD id = 0;
+    LONGLONG t0 = 0;  // just before CreateProcessW
+};
+
+Started Start(const std::wstring& commandLine, const wchar_t* folder = nullptr)
+{
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(L'\0');
+    Started started;
+    started.t0 = Now();
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &info)) {
+        Fail(L"cannot start " + commandLine + L" (error " + std::to_wstring(GetLastError()) + L")");
+    }
+    CloseHandle(info.hThread);
+    started.process = info.hProcess;
+    started.id = info.dwProcessId;
+    return started;
+}
+
+// Ends a program this harness started, so that a failed run leaves nothing behind.
+[[noreturn]] void Abandon(const Started& program, const std::wstring& what)
+{
+    TerminateProcess(program.process, 1);
+    Fail(what);
+}
+
+void WaitEnd(const Started& program)
+{
+    if (WaitForSingleObject(program.process, kTimeoutMs) != WAIT_OBJECT_0) {
+        Abandon(program, L"a program did not end in time");
+    }
+    CloseHandle(program.process);
+}
+
+// Looks for a window about every millisecond until it shows or the program
+// ends; `seen` is read the moment it is found. Null when it never showed.
+HWND Poll(const Started& program, const std::function<HWND()>& find, LONGLONG& seen)
+{
+    const ULONGLONG deadline = GetTickCount64() + kTimeoutMs;
+    do {
+        if (const HWND window = find()) {
+            seen = Now();
+            return window;
+        }
+    } while (WaitForSingleObject(program.process, 1) == WAIT_TIMEOUT && GetTickCount64() < deadline);
+    return nullptr;
+}
+
+double PeakWorkingSetKiB(HANDLE process)
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    return K32GetProcessMemoryInfo(process, &counters, sizeof counters) ? counters.PeakWorkingSetSize / 1024.0 : 0.0;
+}
+
+// The stand-in game's "started" and "ending" readings of the last run.
+struct GameTimes {
+    LONGLONG started = 0;
+    LONGLONG ending = 0;
+};
+
+GameTimes TakeGameTimes()
+{
+    GameTimes times;
+    if (FILE* file = _wfopen(kTimes, L"r")) {
+        char label[16];
+        long long value = 0;
+        while (std::fscanf(file, "%15s %lld", label, &value) == 2) {
+            (std::strcmp(label, "started") == 0 ? times.started : times.ending) = value;
+        }
+        std::fclose(file);
+    }
+    DeleteFileW(kTimes);
+    if (times.started == 0 || times.ending == 0) {
+        Fail(L"the stand-in game recorded no times: is it built with DRAVIK_STANDIN_TIMES support?");
+    }
+    return times;
+}
+
+void SetText(HKEY root, const wchar_t* key, REGSAM view, const wchar_t* name, const std::wstring& value)
+{
+    HKEY handle = nullptr;
+    if (RegCreateKeyExW(root, key, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &handle, nullptr) != ERROR_SUCCESS ||
+        RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS) {
+        Fail(std::wstring(L"cannot write the registry value ") + name);
+    }
+    RegCloseKey(handle);
+}
+
+// A set-up game, as Dravik.exe would leave it, with the stand-in as the game.
+void PrepareGame(const std::wstring& standIn)
+{
+    for (const wchar_t* folder : {L"C:\\Bench", kGame, L"C:\\Bench\\Game\\System"}) {
+        CreateDirectoryW(folder, nullptr);
+    }
+    if (!CopyFileW(standIn.c_str(), kGameExe, FALSE)) {
+        Fail(L"cannot copy the stand-in game " + standIn);
+    }
+    CloseHandle(CreateFileW(kDemo, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    SetText(HKEY_CURRENT_USER, dravik::kSettingsKey, 0, dravik::kPathValue, kGameExe);
+    SetText(HKEY_CURRENT_USER, dravik::kSettingsKey, 0, dravik::kGeneralValue, kGame);
+    // The game's install record, from which Dravik.exe fills its text box.
+    SetText(HKEY_LOCAL_MACHINE, dravik::kInstallRecordKey, KEY_WOW64_32KEY, dravik::kInstallRecordValue, kGame);
+    // A game that shows nothing and ends at once: only the programs' own cost is left.
+    SetEnvironmentVariableW(L"DRAVIK_STANDIN_WINDOW", L"0");
+    SetEnvironmentVariableW(L"DRAVIK_STANDIN_MS", L"0");
+    SetEnvironmentVariableW(L"DRAVIK_STANDIN_TIMES", kTimes);
+    DeleteFileW(kTimes);
+}
+
+struct Samples {
+    std::vector<double> loaderStart, floorStart, thanks, setupShown, bareShown;
+    std::vector<double> loaderKiB, setupKiB, bareKiB;
+};
+
+// a, b and d for loader.exe: start to game start, game end to thank-you, memory.
+void RunLoader(const std::wstring& loader, Samples& samples)
+{
+    const Started program = Start(L"\"" + loader + L"\" \"" + kDemo + L"\"");
+    LONGLONG seen = 0;
+    const HWND box = Poll(program, [&] { return probe::FindMessageBox(program.id); }, seen);
+    if (box == nullptr) {
+        Abandon(program, L"loader.exe showed no message");
+    }
+    samples.loaderKiB.push_back(PeakWorkingSetKiB(program.process));
+    const std::wstring text = probe::WindowText(GetDlgItem(box, 0xFFFF));
+    if (text.find(L"Nice demo") == std::wstring::npos) {
+        Abandon(program, L"loader.exe showed another message: " + text);
+    }
+    probe::PressButton(box, L"OK");
+    WaitEnd(program);
+    const GameTimes game = TakeGameTimes();
+    samples.loaderStart.push_back(Ms(program.t0, game.started));
+    samples.thanks.push_back(Ms(game.ending, seen));
+}
+
+// The floor for a: the minimal launcher starts the game as the loader does.
+void RunLauncher(const std::wstring& launcher, Samples& samples)
+{
+    const Started program = Start(L"\"" + launcher + L"\" " + dravik::GameCommandLine(kGameExe), kGame);
+    LONGLONG unused = 0;
+    // Polled like the loader, so that the harness loads the machine alike.
+    Poll(program, [&] { return probe::FindMessageBox(program.id); }, unused);
+    WaitEnd(program);
+    samples.floorStart.push_back(Ms(program.t0, TakeGameTimes().started));
+}
+
+bool EditFilled(HWND window)
+{
+    for (const HWND child : probe::ChildWindows(window)) {
+        if (_wcsicmp(probe::ClassName(child).c_str(), L"Edit") == 0 && !probe::WindowText(child).empty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// c and d: start to a visible window with that title (and a filled Edit box).
+void RunWindow(const std::wstring& exe, const std::wstring& title, bool filled, std::vector<double>& ms,
+               std::vector<double>& kib)
+{
+    const Started program = Start(L"\"" + exe + L"\"");
+    LONGLONG seen = 0;
+    const HWND window = Poll(program, [&]() -> HWND {
+        for (const HWND candidate : probe::TopLevelWindows(program.id)) {
+            if (probe::WindowText(candidate) == title && (!filled || EditFilled(candidate))) {
+                return candidate;
+            }
+        }
+        return nullptr;
+    }, seen);
+    if (window == nullptr) {
+        Abandon(program, L"no window titled " + title + L" from " + exe);
+    }
+    ms.push_back(Ms(program.t0, seen));
+    kib.push_back(PeakWorkingSetKiB(program.process));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    WaitEnd(program);
+}
+
+struct Stats {
+    double median, min, max;
+};
+
+Stats Of(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return {(values[(n - 1) / 2] + values[n / 2]) / 2, values.front(), values.back()};
+}
+
+void Row(const wchar_t* what, const wchar_t* program, const std::vector<double>& values, int decimals = 2)
+{
+    const Stats stats = Of(values);
+    std::wprintf(L"%-33ls %-12ls %10.*f %10.*f %10.*f\n", what, program, decimals, stats.median, decimals, stats.min,
+                 decimals, stats.max);
+}
+
+// 32 or 64, from the program's header, so that each figure names its build.
+int Bits(const std::wstring& path)
+{
+    DWORD type = 0;
+    return !GetBinaryTypeW(path.c_str(), &type) ? 0 : type == SCS_64BIT_BINARY ? 64 : type == SCS_32BIT_BINARY ? 32 : 0;
+}
+
+void SizeRow(const wchar_t* what, const wchar_t* program, const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (path.empty() || !GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+        std::wprintf(L"%-33ls %-12ls %10ls  (not given or missing: %ls)\n", what, program, L"-", path.c_str());
+        return;
+    }
+    const ULONGLONG size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    std::wprintf(L"%-33ls %-12ls %10llu  (%d-bit, %ls)\n", what, program, size, Bits(path), path.c_str());
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    std::map<std::wstring, std::wstring> option;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        option[argv[i]] = argv[i + 1];
+    }
+    for (const wchar_t* needed : {L"--loader", L"--setup", L"--standin", L"--launcher", L"--bare"}) {
+        if (option[needed].empty()) {
+            Fail(std::wstring(L"missing ") + needed + L" <exe>; see the head of bench/bench.cpp");
+        }
+    }
+    const int runs = option[L"--runs"].empty() ? 21 : std::max(1, std::stoi(option[L"--runs"]));
+
+    PrepareGame(option[L"--standin"]);
+    Samples samples;
+    // Round 0 warms Wine's and the disk's caches and is not counted. Each
+    // round runs every compared program once, and which of a pair goes first
+    // alternates, so that a slow moment of the machine hits both sides alike.
+    for (int round = 0; round <= runs; ++round) {
+        const auto loader = [&] { RunLoader(option[L"--loader"], samples); };
+        const auto floor = [&] { RunLauncher(option[L"--launcher"], samples); };
+        const auto setup = [&] { RunWindow(option[L"--setup"], L"Dravik", true, samples.setupShown, samples.setupKiB); };
+        const auto bare = [&] { RunWindow(option[L"--bare"], L"Bare", false, samples.bareShown, samples.bareKiB); };
+        if (round % 2 == 0) {
+            loader(), floor(), setup(), bare();
+        } else {
+            floor(), loader(), bare(), setup();
+        }
+        if (round == 0) {
+            samples = Samples();
+        }
+        std::fwprintf(stderr, L".");  // one dot a round, to show progress
+        std::fflush(stderr);
+    }
+    std::fwprintf(stderr, L"\n");
+    std::fflush(stderr);
+
+    const int bits = Bits(option[L"--loader"]);
+    std::wprintf(L"dravik-bench: %d runs (after 1 warm-up round), programs interleaved in each round\n", runs);
+    if (runs < 20) {
+        std::wprintf(L"(fewer than 20 runs: not enough to quote)\n");
+    }
+    std::wprintf(L"timings and working sets: %d-bit build, %ls and %ls\n\n", bits, option[L"--loader"].c_str(),
+                 option[L"--setup"].c_str());
+    std::wprintf(L"%-33ls %-12ls %10ls %10ls %10ls\n", L"milliseconds", L"program", L"median", L"min", L"max");
+    Row(L"a. start -> game started", L"loader.exe", samples.loaderStart);
+    Row(L"", L"floor", samples.floorStart);
+    std::wprintf(L"%-33ls %-12ls %10.2f  (goal <= 1.05)\n", L"", L"ratio",
+                 Of(samples.loaderStart).median / Of(samples.floorStart).median);
+    Row(L"b. game ended -> thank-you shown", L"loader.exe", samples.thanks);
+    Row(L"c. start -> filled window shown", L"Dravik.exe", samples.setupShown);
+    Row(L"", L"bare window", samples.bareShown);
+    std::wprintf(L"%-33ls %-12ls %10.2f\n\n", L"", L"ratio", Of(samples.setupShown).median / Of(samples.bareShown).median);
+    std::wprintf(L"%-33ls %-12ls %10ls %10ls %10ls\n", L"KiB", L"program", L"median", L"min", L"max");
+    Row(L"d. peak working set, shown", L"loader.exe", samples.loaderKiB, 0);
+    Row(L"", L"Dravik.exe", samples.setupKiB, 0);
+    Row(L"", L"bare window", samples.bareKiB, 0);
+    std::wprintf(L"\n%-33ls %-12ls %10ls\n", L"bytes", L"program", L"size");
+    SizeRow(L"   file size, release", L"loader.exe", option[L"--dist-loader"]);
+    SizeRow(L"", L"Dravik.exe", option[L"--dist-setup"]);
+    SizeRow(L"   file size, timed build", L"loader.exe", option[L"--loader"]);
+    SizeRow(L"", L"Dravik.exe", option[L"--setup"]);
+    return 0;
+}
