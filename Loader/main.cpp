@@ -6,12 +6,11 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR argument, int showState)
 {
+    // Before any DLL is loaded on demand (the window DLLs are, see CMakeLists.txt).
     dravik::RestrictDllSearch();
 
-    // The shell waits until a program it started is ready for input. This
-    // one shows nothing while the game runs, so it says so now.
-    MSG message;
-    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
-
+    // Until the game has ended the loader uses no window functions, so it
+    // has no message queue, and a shell that waits for it to be ready for
+    // input does not wait.
     return dravik::frmMain(instance, showState).Run(argument);
 }
