@@ -38,6 +38,17 @@ step "Unpacking Dravik.exe and loader.exe into C:\\Program Files\\Dravik"
 mkdir -p "$drive/Program Files/Dravik"
 cp "$programs/Dravik.exe" "$programs/loader.exe" "$drive/Program Files/Dravik/"
 
+step "Dravik.exe at 144 dpi, for a look (closed without READY)"
+wine_run reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f
+wine_run 'C:\Program Files\Dravik\Dravik.exe' &
+setup=$!
+driver wait-window Dravik 30
+sleep 1
+screenshot run-setup-144dpi.png
+wine_run reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f
+driver close Dravik
+wait "$setup"
+
 step "Running Dravik.exe"
 wine_run 'C:\Program Files\Dravik\Dravik.exe' &
 setup=$!
@@ -64,15 +75,4 @@ step "The game has ended; the loader thanks the user"
 driver wait-message 60
 screenshot run-thanks.png
 driver press OK
-
-step "The setup window at 144 dpi, for a look"
-wine_run reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f
-wine_run 'C:\Program Files\Dravik\Dravik.exe' &
-setup=$!
-driver wait-window Dravik 30
-sleep 1
-screenshot run-setup-144dpi.png
-wine_run reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f
-driver close Dravik
-wait "$setup"
 step "Done: the sample demo went the whole way"
