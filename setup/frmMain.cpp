@@ -51,7 +51,7 @@ struct Control {
 
 // In tab order.
 const Control kControls[] = {
-    {kFrameId, L"BUTTON", BS_GROUPBOX, 0, 120, 0, 7935, 1455, false, true},
+    {kFrameId, L"BUTTON", BS_GROUPBOX, 0, kFrameLeft, kFrameTop, 7935, 1455, false, true},
     {kTextBoxId, L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 240, 360, 7575, 330, true, false},
     {kReadyId, L"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 240, 840, 7575, 375, true, true},
     {kLabel1Id, L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 120, 1680, 6135, 255, false, true},
