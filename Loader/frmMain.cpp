@@ -9,6 +9,7 @@
 #include "maker.h"
 #include "mdlMain.h"
 #include "settings_record.h"
+#include "window_dlls.h"
 
 #include <new>
 
@@ -51,7 +52,7 @@ void frmMain::Form_Load(const std::wstring& argument)
     }
     WriteExecScript(ExecScriptPath(settings.General), ExecScriptBytes(argument));
 
-    const DWORD error = RunAndWait(GameCommandLine(settings.Path), settings.General, SW_SHOWNORMAL);
+    const DWORD error = RunAndWait(GameCommandLine(settings.Path), settings.General, SW_SHOWNORMAL, LoadWindowDlls);
     if (error != ERROR_SUCCESS) {
         ThrowSystemError(error);
     }

@@ -6,7 +6,8 @@
 
 namespace dravik {
 
-DWORD RunAndWait(const std::wstring& commandLine, const std::wstring& currentDirectory, WORD showState)
+DWORD RunAndWait(const std::wstring& commandLine, const std::wstring& currentDirectory, WORD showState,
+                 void (*whileStarting)())
 {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -24,6 +25,9 @@ DWORD RunAndWait(const std::wstring& commandLine, const std::wstring& currentDir
     }
     const UniqueHandle process(started.hProcess);
     const UniqueHandle thread(started.hThread);
+    if (whileStarting != nullptr) {
+        whileStarting();
+    }
 
     if (WaitForSingleObject(process.get(), INFINITE) == WAIT_FAILED) {
         return GetLastError();

@@ -1,0 +1,19 @@
+#include "window_dlls.h"
+
+#include <windows.h>
+
+#include <initializer_list>
+
+namespace dravik {
+
+void LoadWindowDlls()
+{
+    // Loaded for the rest of the loader's short life, never freed. A DLL
+    // that fails to load here fails again at its first call, where the
+    // failure is reported.
+    for (const wchar_t* dll : {L"user32.dll", L"gdi32.dll", L"comctl32.dll"}) {
+        LoadLibraryW(dll);
+    }
+}
+
+}  // namespace dravik
