@@ -125,7 +125,7 @@ TEST_F(Loader, ThanksOnlyAfterTheGameHasEndedWhateverItsExitCode)
         const UniqueHandle game(OpenProcess(SYNCHRONIZE, FALSE, record->pid));
         ASSERT_TRUE(game) << "the game ended too soon to be watched";
         while (WaitForSingleObject(game.get(), 50) == WAIT_TIMEOUT) {
-            ASSERT_EQ(probe::FindMessageBox(loader.id), nullptr) << "a message while the game still runs";
+            ASSERT_TRUE(probe::TopLevelWindows(loader.id).empty()) << "a window while the game still runs";
         }
 
         const HWND thanks = probe::WaitForMessageBox(loader.id, kTimeoutMs);
