@@ -9,6 +9,7 @@
 #include "maker.h"
 #include "mdlFunx.h"
 #include "settings_record.h"
+#include "setup_error.h"
 #include "setup_rules.h"
 #include "twips.h"
 
@@ -23,7 +24,6 @@ namespace dravik {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"DravikSetup";
-constexpr wchar_t kErrorTitlePrefix[] = L"Please bugreport to ";
 
 constexpr int kFrameId = 100;
 constexpr int kTextBoxId = 101;
@@ -79,6 +79,16 @@ constexpr wchar_t kNoGameText[] = L"There is no UT2003.exe at that path. Check t
 constexpr wchar_t kNoLoaderText[] =
     L"loader.exe is not in the same folder as Dravik.exe. Unpack both programs into one folder and run "
     L"Dravik.exe from there.";
+
+// Windows 8 and later let the user's own choice of program win over any
+// registration, and no program may change that choice.
+std::wstring OtherProgramChosenText(const std::wstring& chosen)
+{
+    return L"Dravik is set up, but Windows will keep opening .dem files with the program you chose for them "
+           L"before (" + chosen + L").\n\nTo play demos with Dravik, right-click a demo, choose \"Open with\", "
+           L"then \"Choose another app\", pick loader (Dravik demo loader), tick \"Always use this app\" and "
+           L"press OK.";
+}
 
 bool IsFile(const std::wstring& path)
 {
@@ -228,6 +238,10 @@ void frmMain::butReady_Click()
         Store(kPathValue, path);
         Store(kGeneralValue, general);
         RegisterDemoFileType(general, programFolder);
+        const std::wstring chosen = OtherProgramChosenForDemos();
+        if (!chosen.empty()) {
+            MessageBoxW(window_, OtherProgramChosenText(chosen).c_str(), L"Dravik", MB_OK | MB_ICONINFORMATION);
+        }
         DestroyWindow(window_);
     } catch (const Failure& failure) {
         ShowError(failure.Description());
@@ -238,7 +252,7 @@ void frmMain::butReady_Click()
 
 void frmMain::ShowError(const std::wstring& description)
 {
-    ShowErrorMessage(window_, kErrorTitlePrefix, description);
+    ShowErrorMessage(window_, kSetupErrorTitlePrefix, description);
 }
 
 LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,13 +1,31 @@
-// Dravik.exe: the setup tool, run once to find the game and register demos.
+// Dravik.exe: the setup tool, run once to find the game and register demos;
+// with /uninstall, removes that again.
 #include "dll_search.h"
+#include "error_message.h"
 #include "frmMain.h"
+#include "setup_error.h"
+#include "setup_rules.h"
+#include "uninstall.h"
 
 #include <objbase.h>
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showState)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showState)
 {
     dravik::RestrictDllSearch();
+
+    switch (dravik::ParseSetupArguments(arguments)) {
+    case dravik::SetupCommand::Uninstall:
+        return dravik::Uninstall();
+    case dravik::SetupCommand::Unknown:
+        dravik::ShowErrorMessage(nullptr, dravik::kSetupErrorTitlePrefix,
+                                 std::wstring(L"Dravik.exe does not know the argument \"") + arguments +
+                                     L"\". Run it without arguments to set Dravik up, or with /uninstall to "
+                                     L"remove what it registered.");
+        return 2;
+    case dravik::SetupCommand::Window:
+        break;
+    }
 
     // The text box's path completion is a COM object.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

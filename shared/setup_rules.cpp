@@ -72,4 +72,21 @@ std::wstring FolderOf(const std::wstring& path)
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
+SetupCommand ParseSetupArguments(const std::wstring& arguments)
+{
+    const std::wstring argument = TrimBlanks(arguments);
+    if (argument.empty()) {
+        return SetupCommand::Window;
+    }
+    if (SameRegistryName(argument, L"/uninstall") || SameRegistryName(argument, L"-uninstall")) {
+        return SetupCommand::Uninstall;
+    }
+    return SetupCommand::Unknown;
+}
+
+bool SameRegistryName(const std::wstring& a, const std::wstring& b)
+{
+    return a.size() == b.size() && EndsWithIgnoringCase(a, b);
+}
+
 }  // namespace dravik

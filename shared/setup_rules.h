@@ -31,4 +31,13 @@ std::wstring DemoIconPath(const std::wstring& gameFolder);
 // The folder part of a program's full path, without a trailing backslash.
 std::wstring FolderOf(const std::wstring& path);
 
+// What Dravik.exe is asked to do by its argument string: show its window
+// (no argument), remove what it wrote (/uninstall or -uninstall, any case),
+// or nothing it knows.
+enum class SetupCommand { Window, Uninstall, Unknown };
+SetupCommand ParseSetupArguments(const std::wstring& arguments);
+
+// Registry names such as program ids compare without regard to case.
+bool SameRegistryName(const std::wstring& a, const std::wstring& b);
+
 }  // namespace dravik

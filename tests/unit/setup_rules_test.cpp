@@ -56,5 +56,26 @@ TEST(Registration, QuotesTheLoaderAndTheDemo)
     EXPECT_EQ(DemoIconPath(L"C:\\UT2003"), L"C:\\UT2003\\Help\\UnrealEd.ico");
 }
 
+TEST(ParseSetupArguments, KnowsOnlyUninstallInEitherSpellingAndAnyCase)
+{
+    struct Case {
+        const wchar_t* arguments;
+        SetupCommand command;
+    };
+    const Case cases[] = {
+        {L"", SetupCommand::Window},
+        {L"  ", SetupCommand::Window},
+        {L"/uninstall", SetupCommand::Uninstall},
+        {L" -UnInstall ", SetupCommand::Uninstall},
+        {L"/uninstal", SetupCommand::Unknown},
+        {L"/uninstall now", SetupCommand::Unknown},
+        {L"xuninstall", SetupCommand::Unknown},
+        {L"\"C:\\demo.dem\"", SetupCommand::Unknown},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ParseSetupArguments(c.arguments), c.command) << std::wstring(c.arguments).size();
+    }
+}
+
 }  // namespace
 }  // namespace dravik

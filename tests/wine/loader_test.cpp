@@ -18,11 +18,6 @@ constexpr DWORD kTimeoutMs = 15000;
 const std::wstring kThanks = L"Nice demo, isn't it? :))";
 const std::wstring kErrorTitle = std::wstring(L"Please debugreport to ") + kContactAddress;
 
-std::string Narrow(const std::wstring& text)
-{
-    return std::string(text.begin(), text.end());
-}
-
 // The application icon as the program under test carries it.
 bool ShowsApplicationIcon(HWND window)
 {

@@ -20,6 +20,16 @@ namespace {
 constexpr DWORD kTimeoutMs = 15000;
 const std::wstring kErrorTitle = std::wstring(L"Please bugreport to ") + kContactAddress;
 const std::wstring kCommandKey = L"dravikfile\\Shell\\open\\command";
+const std::wstring kUserChoiceKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.dem";
+
+void SetText(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value)
+{
+    UniqueKey handle;
+    ASSERT_EQ(RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, handle.put(), nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(handle.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
 
 void ForgetEverything()
 {
@@ -29,6 +39,7 @@ void ForgetEverything()
         RegDeleteTreeW(root, (classes + L".dem").c_str());
         RegDeleteTreeW(root, (classes + L"dravikfile").c_str());
     }
+    RegDeleteTreeW(HKEY_CURRENT_USER, kUserChoiceKey.c_str());
     RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kInstallRecordKey, KEY_WOW64_32KEY, 0);
 }
 
@@ -127,8 +138,28 @@ protected:
         EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kSettingsKey, kPathValue), game.exe);
         EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kSettingsKey, kGeneralValue), game.folder);
         EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, L".dem", L""), L"dravikfile");
+        EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, L".dem\\OpenWithProgids", L"dravikfile"), L"");
         EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, L"dravikfile\\DefaultIcon", L""), game.folder + L"\\Help\\UnrealEd.ico");
         EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, kCommandKey, L""), L"\"" + app_ + L"\\loader.exe\" \"%1\"");
+    }
+
+    // Runs Dravik.exe with an argument string to its one message, presses
+    // OK and expects it to end without a window of its own.
+    probe::MessageBoxView RunToMessage(const std::wstring& arguments)
+    {
+        const Program setup = Start(app_ + L"\\Dravik.exe", arguments);
+        const HWND box = probe::WaitForMessageBox(setup.id, kTimeoutMs);
+        EXPECT_NE(box, nullptr) << "no message";
+        if (box == nullptr) {
+            return {};
+        }
+        const probe::MessageBoxView view = probe::ReadMessageBox(box);
+        for (const HWND window : probe::TopLevelWindows(setup.id)) {
+            EXPECT_EQ(probe::ClassName(window), L"#32770") << "a setup window";
+        }
+        probe::PressButton(box, L"OK");
+        EXPECT_TRUE(setup.WaitForExit(kTimeoutMs));
+        return view;
     }
 
     std::wstring root_;
@@ -136,6 +167,84 @@ protected:
     GameFolder game_;
     Program setup_;
 };
+
+TEST_F(Setup, TellsWhenTheUsersOwnChoiceOfProgramWillKeepOpeningDemos)
+{
+    for (const wchar_t* chosen : {L"", L"DravikFile", L"DemViewer.Document"}) {
+        ForgetEverything();
+        if (*chosen != L'\0') {
+            SetText(HKEY_CURRENT_USER, kUserChoiceKey + L"\\UserChoice", L"ProgId", chosen);
+        }
+        const HWND window = Open();
+        ASSERT_NE(window, nullptr);
+        Type(window, game_.exe);
+        ASSERT_TRUE(probe::PressButton(window, L"READY"));
+        const bool other = std::wstring(chosen) == L"DemViewer.Document";
+        const HWND box = probe::WaitForMessageBox(setup_.id, other ? kTimeoutMs : 1000);
+        ASSERT_EQ(box != nullptr, other) << "a message for the choice \"" << Narrow(chosen) << '"';
+        if (other) {
+            const probe::MessageBoxView view = probe::ReadMessageBox(box);
+            EXPECT_NE(view.text.find(L"DemViewer.Document"), std::wstring::npos);
+            EXPECT_NE(view.text.find(L"Open with"), std::wstring::npos);
+            EXPECT_EQ(view.icon, probe::MessageIcon::Information);
+            probe::PressButton(box, L"OK");
+        }
+        ASSERT_TRUE(setup_.WaitForExit(kTimeoutMs));
+        ExpectStored(game_);
+    }
+}
+
+TEST_F(Setup, UninstallRemovesWhatItWroteAndKeepsAnotherProgramsAssociation)
+{
+    const HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    Type(window, game_.exe);
+    ReadyCloses(window);
+    // The per-user place too, as where HKEY_CLASSES_ROOT was refused.
+    SetText(HKEY_CURRENT_USER, L"Software\\Classes\\.dem", L"", L"dravikfile");
+    SetText(HKEY_CURRENT_USER, L"Software\\Classes\\dravikfile\\DefaultIcon", L"", L"x.ico");
+
+    probe::MessageBoxView view = RunToMessage(L"/uninstall");
+    EXPECT_EQ(view.title, L"Dravik") << Narrow(view.text);
+    EXPECT_EQ(view.icon, probe::MessageIcon::Information);
+    for (const wchar_t* line : {L"Software\\Dravik", L"opens .dem", L"Open with", L"dravikfile"}) {
+        EXPECT_NE(view.text.find(line), std::wstring::npos) << Narrow(line);
+    }
+    EXPECT_TRUE(NothingStored());
+    for (const HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER}) {
+        const std::wstring classes = root == HKEY_CLASSES_ROOT ? L"" : L"Software\\Classes\\";
+        for (const std::wstring key : {L".dem", L"dravikfile"}) {
+            UniqueKey left;
+            EXPECT_NE(RegOpenKeyExW(root, (classes + key).c_str(), 0, KEY_READ, left.put()), ERROR_SUCCESS)
+                << Narrow(classes + key) << " is left";
+        }
+    }
+    UniqueKey settings;
+    EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Dravik", 0, KEY_READ, settings.put()), ERROR_SUCCESS);
+
+    view = RunToMessage(L"-UNINSTALL");
+    EXPECT_NE(view.text.find(L"nothing"), std::wstring::npos) << "a second time";
+
+    // Another program owns .dem and has its own "Open with" entry.
+    SetText(HKEY_CLASSES_ROOT, L".dem", L"", L"DemViewer.Document");
+    SetText(HKEY_CLASSES_ROOT, L".dem\\OpenWithProgids", L"DemViewer.Document", L"");
+    SetText(HKEY_CLASSES_ROOT, L".dem\\OpenWithProgids", L"dravikfile", L"");
+    RunToMessage(L"/uninstall");
+    EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, L".dem", L""), L"DemViewer.Document");
+    EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, L".dem\\OpenWithProgids", L"DemViewer.Document"), L"");
+    EXPECT_FALSE(RegistryText(HKEY_CLASSES_ROOT, L".dem\\OpenWithProgids", L"dravikfile"));
+}
+
+TEST_F(Setup, RefusesAnUnknownArgumentAndChangesNothing)
+{
+    WriteSettings(game_.exe, game_.folder);
+    const probe::MessageBoxView view = RunToMessage(L"/remove");
+    EXPECT_EQ(view.title, kErrorTitle);
+    EXPECT_EQ(view.text.rfind(L"Error", 0), 0u);
+    EXPECT_NE(view.text.find(L"/remove"), std::wstring::npos);
+    EXPECT_EQ(view.icon, probe::MessageIcon::Error);
+    EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kSettingsKey, kPathValue), game_.exe);
+}
 
 TEST_F(Setup, ProposesTheGameFromItsInstallRecordAndStoresNothingWhenClosed)
 {

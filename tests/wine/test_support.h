@@ -12,6 +12,12 @@
 
 namespace dravik::test {
 
+// Plain letters for test messages; others are cut to their low byte.
+inline std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
 // Paths of the programs under test, handed over by the test run.
 std::wstring LoaderPath();
 std::wstring StandInPath();
