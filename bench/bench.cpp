@@ -2,7 +2,7 @@
 // that do the same Windows work, and reports their memory and file sizes.
 //
 //   dravik-bench --loader <exe> --setup <exe> --standin <exe> --launcher <exe>
-//                --bare <exe> [--dist-loader <exe>] [--dist-setup <exe>] [--runs <n>]
+//                --minimal-loader <exe> --bare <exe> [--runs <n>]
 //
 // Times are QueryPerformanceCounter readings, which are system-wide, so a
 // start taken here and the stand-in game's own reading can be subtracted.
@@ -169,28 +169,34 @@ void PrepareGame(const std::wstring& standIn)
 
 struct Samples {
     std::vector<double> loaderStart, floorStart, thanks, setupShown, bareShown;
+    // The minimal loader, whose window DLLs are loaded from its start.
+    std::vector<double> minimalStart, minimalThanks;
     std::vector<double> loaderKiB, setupKiB, bareKiB;
 };
 
-// a, b and d for loader.exe: start to game start, game end to thank-you, memory.
-void RunLoader(const std::wstring& loader, Samples& samples)
+// Runs a program that starts the game and thanks the user afterwards:
+// start to game start, game end to thank-you shown, and memory.
+void RunThanking(const std::wstring& commandLine, const wchar_t* folder, std::vector<double>& start,
+                 std::vector<double>& thanks, std::vector<double>* kib)
 {
-    const Started program = Start(L"\"" + loader + L"\" \"" + kDemo + L"\"");
+    const Started program = Start(commandLine, folder);
     LONGLONG seen = 0;
     const HWND box = Poll(program, [&] { return probe::FindMessageBox(program.id); }, seen);
     if (box == nullptr) {
-        Abandon(program, L"loader.exe showed no message");
+        Abandon(program, commandLine + L" showed no message");
     }
-    samples.loaderKiB.push_back(PeakWorkingSetKiB(program.process));
+    if (kib != nullptr) {
+        kib->push_back(PeakWorkingSetKiB(program.process));
+    }
     const std::wstring text = probe::WindowText(GetDlgItem(box, 0xFFFF));
     if (text.find(L"Nice demo") == std::wstring::npos) {
-        Abandon(program, L"loader.exe showed another message: " + text);
+        Abandon(program, commandLine + L" showed another message: " + text);
     }
     probe::PressButton(box, L"OK");
     WaitEnd(program);
     const GameTimes game = TakeGameTimes();
-    samples.loaderStart.push_back(Ms(program.t0, game.started));
-    samples.thanks.push_back(Ms(game.ending, seen));
+    start.push_back(Ms(program.t0, game.started));
+    thanks.push_back(Ms(game.ending, seen));
 }
 
 // The floor for a: the minimal launcher starts the game as the loader does.
@@ -281,7 +287,7 @@ int wmain(int argc, wchar_t** argv)
     for (int i = 1; i + 1 < argc; i += 2) {
         option[argv[i]] = argv[i + 1];
     }
-    for (const wchar_t* needed : {L"--loader", L"--setup", L"--standin", L"--launcher", L"--bare"}) {
+    for (const wchar_t* needed : {L"--loader", L"--setup", L"--standin", L"--launcher", L"--minimal-loader", L"--bare"}) {
         if (option[needed].empty()) {
             Fail(std::wstring(L"missing ") + needed + L" <exe>; see the head of bench/bench.cpp");
         }
@@ -294,8 +300,15 @@ int wmain(int argc, wchar_t** argv)
     // round runs every compared program once, and which of a pair goes first
     // alternates, so that a slow moment of the machine hits both sides alike.
     for (int round = 0; round <= runs; ++round) {
-        const auto loader = [&] { RunLoader(option[L"--loader"], samples); };
-        const auto floor = [&] { RunLauncher(option[L"--launcher"], samples); };
+        const auto loader = [&] {
+            RunThanking(L"\"" + option[L"--loader"] + L"\" \"" + kDemo + L"\"", nullptr, samples.loaderStart,
+                        samples.thanks, &samples.loaderKiB);
+        };
+        const auto floor = [&] {
+            RunLauncher(option[L"--launcher"], samples);
+            RunThanking(L"\"" + option[L"--minimal-loader"] + L"\" " + dravik::GameCommandLine(kGameExe), kGame,
+                        samples.minimalStart, samples.minimalThanks, nullptr);
+        };
         const auto setup = [&] { RunWindow(option[L"--setup"], L"Dravik", true, samples.setupShown, samples.setupKiB); };
         const auto bare = [&] { RunWindow(option[L"--bare"], L"Bare", false, samples.bareShown, samples.bareKiB); };
         if (round % 2 == 0) {
@@ -324,7 +337,11 @@ int wmain(int argc, wchar_t** argv)
     Row(L"", L"floor", samples.floorStart);
     std::wprintf(L"%-33ls %-12ls %10.2f  (goal <= 1.05)\n", L"", L"ratio",
                  Of(samples.loaderStart).median / Of(samples.floorStart).median);
+    Row(L"", L"min. loader", samples.minimalStart);
     Row(L"b. game ended -> thank-you shown", L"loader.exe", samples.thanks);
+    Row(L"", L"min. loader", samples.minimalThanks);
+    std::wprintf(L"%-33ls %-12ls %10.2f  (goal <= 1.10)\n", L"", L"ratio",
+                 Of(samples.thanks).median / Of(samples.minimalThanks).median);
     Row(L"c. start -> filled window shown", L"Dravik.exe", samples.setupShown);
     Row(L"", L"bare window", samples.bareShown);
     std::wprintf(L"%-33ls %-12ls %10.2f\n\n", L"", L"ratio", Of(samples.setupShown).median / Of(samples.bareShown).median);
@@ -333,9 +350,7 @@ int wmain(int argc, wchar_t** argv)
     Row(L"", L"Dravik.exe", samples.setupKiB, 0);
     Row(L"", L"bare window", samples.bareKiB, 0);
     std::wprintf(L"\n%-33ls %-12ls %10ls\n", L"bytes", L"program", L"size");
-    SizeRow(L"   file size, release", L"loader.exe", option[L"--dist-loader"]);
-    SizeRow(L"", L"Dravik.exe", option[L"--dist-setup"]);
-    SizeRow(L"   file size, timed build", L"loader.exe", option[L"--loader"]);
+    SizeRow(L"   file size", L"loader.exe", option[L"--loader"]);
     SizeRow(L"", L"Dravik.exe", option[L"--setup"]);
     return 0;
 }

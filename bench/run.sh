@@ -1,27 +1,33 @@
 #!/usr/bin/env bash
-# Times loader.exe and Dravik.exe under Wine against minimal programs, and
-# reports their memory and file sizes, in a Wine session of its own.
+# Times the release programs (dist/loader.exe, dist/Dravik.exe, 32-bit) under
+# Wine against minimal programs, and reports their memory and file sizes, in
+# a Wine session of its own.
 #
 #   bench/run.sh [runs]      from the repository root (default 21 runs)
 #
-# It runs the 64-bit test build in build/win64 (what ./dev.sh test builds on
-# a machine that cannot run 32-bit programs), configuring it first if missing;
-# file sizes are also given for the 32-bit release programs in dist/.
+# Run ./dev.sh test first: it builds dist/ and the 32-bit tools in
+# build/win32. Timings mean something only where the machine runs 32-bit
+# programs itself, not in an emulated machine, so this runs directly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-tree=$root/build/win64
+tree=$root/build/win32
 session=$tree/bench-session
 wine_session=tests/wine/wine_session.sh
-export DRAVIK_WINE=${DRAVIK_WINE:-/usr/lib/wine/wine64}
+export DRAVIK_WINE=/usr/lib/wine/wine
 runs=${1:-21}
+
+if ! "$DRAVIK_WINE" --version >/dev/null 2>&1; then
+    echo "bench/run.sh: this machine cannot run the 32-bit Wine loader ($DRAVIK_WINE), so it cannot time the programs" >&2
+    exit 1
+fi
 
 # Windows sees the machine's files through drive Z:.
 winpath() { local path=$1; printf 'Z:%s' "${path//\//\\}"; }
 
 if [ ! -f "$tree/CMakeCache.txt" ]; then
-    cmake --no-warn-unused-cli -S . -B "$tree" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
-          -DCMAKE_BUILD_TYPE=Release -DDRAVIK_DIST_DIR="$tree/bin" >/dev/null
+    cmake --no-warn-unused-cli -S . -B "$tree" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+          -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
 # Always brought up to date, so that the figures are the sources' own.
 cmake --build "$tree" -j"$(nproc)" --target dravik_bench >/dev/null
@@ -30,13 +36,12 @@ trap '"$wine_session" stop "$session" >/dev/null 2>&1 || true' EXIT
 "$wine_session" start "$session"
 
 "$wine_session" run "$session" "$tree/bench/dravik-bench.exe" \
-    --loader "$(winpath "$tree/bin/loader.exe")" \
-    --setup "$(winpath "$tree/bin/Dravik.exe")" \
+    --loader "$(winpath "$root/dist/loader.exe")" \
+    --setup "$(winpath "$root/dist/Dravik.exe")" \
     --standin "$(winpath "$tree/tools/UT2003.exe")" \
     --launcher "$(winpath "$tree/bench/minimal_launcher.exe")" \
+    --minimal-loader "$(winpath "$tree/bench/minimal_loader.exe")" \
     --bare "$(winpath "$tree/bench/bare_window.exe")" \
-    --dist-loader "$(winpath "$root/dist/loader.exe")" \
-    --dist-setup "$(winpath "$root/dist/Dravik.exe")" \
     --runs "$runs"
 
 echo
