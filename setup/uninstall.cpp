@@ -39,7 +39,7 @@ std::wstring Summary(bool settings, const RemovedRegistration& removed)
 {
     std::wstring lines;
     if (settings) {
-        lines += L"\n- where the game is (HKEY_CURRENT_USER\\Software\\Dravik)";
+        lines += L"\n- the stored path of UT2003.exe";
     }
     if (removed.association) {
         lines += L"\n- loader.exe as the program that opens .dem files";

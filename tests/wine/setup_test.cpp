@@ -207,7 +207,7 @@ TEST_F(Setup, UninstallRemovesWhatItWroteAndKeepsAnotherProgramsAssociation)
     probe::MessageBoxView view = RunToMessage(L"/uninstall");
     EXPECT_EQ(view.title, L"Dravik") << Narrow(view.text);
     EXPECT_EQ(view.icon, probe::MessageIcon::Information);
-    for (const wchar_t* line : {L"Software\\Dravik", L"opens .dem", L"Open with", L"dravikfile"}) {
+    for (const wchar_t* line : {L"UT2003.exe", L"opens .dem", L"Open with", L"dravikfile"}) {
         EXPECT_NE(view.text.find(line), std::wstring::npos) << Narrow(line);
     }
     EXPECT_TRUE(NothingStored());
