@@ -3,6 +3,11 @@
 # display (Xvfb when there is none), and a persistent wineserver so that each
 # program starts quickly.
 #
+# With DRAVIK_WINE_PREFIXES set, the prefix is made in that folder instead
+# and <dir>/prefix links to it: the test VM keeps prefixes on its own disk,
+# as the folder it shares with the host is slow and does not reliably show a
+# file tree that is removed and made again.
+#
 #   wine_session.sh start <dir>            make the prefix and start the session
 #   wine_session.sh run <dir> <exe> [args]  run a Windows program in it
 #   wine_session.sh stop <dir>             end the session's processes
@@ -31,6 +36,10 @@ start)
     "$0" stop "$dir" >/dev/null 2>&1 || true
     rm -rf "$dir"
     mkdir -p "$dir"
+    if [ -n "${DRAVIK_WINE_PREFIXES:-}" ]; then
+        mkdir -p "$DRAVIK_WINE_PREFIXES"
+        ln -s "$(mktemp -d "$DRAVIK_WINE_PREFIXES/prefix.XXXXXX")" "$WINEPREFIX"
+    fi
     if [ -z "${DISPLAY:-}" ]; then
         for n in $(seq 90 140); do
             [ -e "/tmp/.X$n-lock" ] && continue
