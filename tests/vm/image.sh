@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# Prints the folder of the test VM's image (disk.img, vmlinuz, initrd.img),
+# building it first when it is missing. The image is Debian 12 with Wine
+# (64-bit and 32-bit), Xvfb, ImageMagick and ctest, made from Debian's
+# packages; it is cached outside the clone under a key made from this recipe,
+# so that a changed recipe builds a new image:
+#
+#   ${XDG_CACHE_HOME:-~/.cache}/dravik/vm-<key>/
+#
+# A build takes 5 to 10 minutes and about 3 GB of disk; it happens in
+# vm-<key>.partial and is renamed into place only when complete, so a build
+# that broke off is never used, only started again.
+#
+#   tests/vm/image.sh        (needs root or sudo, debootstrap, mke2fs, qemu)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+# Only the image's folder goes to standard output; progress to standard error.
+exec 3>&1 1>&2
+
+recipe=("$here/image.sh" "$here/guest_init.sh" "$here/prepare.sh")
+key=$(cat "${recipe[@]}" | sha256sum | cut -c1-16)
+cache=${XDG_CACHE_HOME:-$HOME/.cache}/dravik
+image=$cache/vm-$key
+mirror=${DRAVIK_VM_MIRROR:-http://deb.debian.org/debian}
+suite=bookworm
+
+as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+mkdir -p "$cache"
+# One build at a time; a second caller waits and then uses the first one's.
+exec 9>"$cache/lock"
+flock 9
+if [ -f "$image/complete" ]; then
+    echo "$image" >&3
+    exit 0
+fi
+
+work=$image.partial
+root=$work/root
+log=$work/build.log
+as_root rm -rf "$work"
+mkdir -p "$work"
+trap 'as_root rm -rf "$work"' EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+started=$SECONDS
+echo "Building the test VM image in $work (5 to 10 minutes)"
+
+# Runs a step with its output in the log, which is shown when it fails.
+logged() {
+    "$@" >>"$log" 2>&1 || {
+        tail -n 40 "$log"
+        echo "Building the test VM image failed: $*"
+        exit 1
+    }
+}
+in_root() { logged as_root chroot "$root" env DEBIAN_FRONTEND=noninteractive LC_ALL=C.UTF-8 "$@"; }
+apt_install() { in_root apt-get install -y -q --no-install-recommends "$@"; }
+
+echo "-- Debian $suite base system"
+logged as_root debootstrap --variant=minbase "$suite" "$root" "$mirror"
+as_root tee "$root/etc/apt/sources.list" >/dev/null <<SOURCES
+deb $mirror $suite main
+deb $mirror $suite-updates main
+deb ${mirror%/debian}/debian-security $suite-security main
+SOURCES
+# Nothing is started while packages are installed into the folder.
+printf '#!/bin/sh\nexit 101\n' | as_root tee "$root/usr/sbin/policy-rc.d" >/dev/null
+as_root chmod +x "$root/usr/sbin/policy-rc.d"
+in_root dpkg --add-architecture i386
+in_root apt-get update -q
+in_root apt-get upgrade -y -q
+
+echo "-- Kernel, Wine, Xvfb, ImageMagick and CMake"
+apt_install linux-image-amd64 initramfs-tools zstd kmod procps \
+    wine wine64 fonts-wine xvfb xauth imagemagick cmake
+in_root apt-get clean
+
+# 32-bit packages run 32-bit maintainer scripts: only downloaded here, and
+# installed by prepare.sh inside the VM.
+echo "-- Downloading the 32-bit Wine packages"
+apt_install --download-only wine32:i386
+
+echo "-- Initramfs with the virtio disk, ext4 and 9p"
+as_root sed -i 's/^MODULES=.*/MODULES=list/' "$root/etc/initramfs-tools/initramfs.conf"
+printf '%s\n' virtio_pci virtio_blk crc32c_generic ext4 9pnet 9pnet_virtio 9p |
+    as_root tee -a "$root/etc/initramfs-tools/modules" >/dev/null
+in_root update-initramfs -u -k all
+as_root install -m 755 "$here/guest_init.sh" "$root/sbin/dravik-init"
+as_root rm -f "$root/usr/sbin/policy-rc.d" "$root/etc/resolv.conf"
+as_root cat "$root/boot/$(cd "$root/boot" && ls vmlinuz-* | tail -n 1)" >"$work/vmlinuz"
+as_root cat "$root/boot/$(cd "$root/boot" && ls initrd.img-* | tail -n 1)" >"$work/initrd.img"
+
+echo "-- Disk image"
+# Made from the folder directly: no loop device needed. A sparse file.
+logged as_root mke2fs -t ext4 -L dravik -d "$root" "$work/disk.img" 8G
+as_root chown "$(id -u):$(id -g)" "$work/disk.img"
+as_root rm -rf "$root"
+
+echo "-- First boot: finishing the install inside the VM"
+"$here/run.sh" --writable --seconds 1200 "$work" "$here" bash "$here/prepare.sh"
+
+touch "$work/complete"
+mv "$work" "$image"
+trap - EXIT
+# Images of other recipes are not used any more.
+for old in "$cache"/vm-*; do
+    [ "$old" = "$image" ] || as_root rm -rf "$old"
+done
+echo "Test VM image ready after $(( (SECONDS - started) / 60 )) min $(( (SECONDS - started) % 60 )) s: $image"
+echo "$image" >&3
