@@ -4,16 +4,22 @@
 # the shell, which starts loader.exe. It waits for each window, saves a
 # screenshot of it to build/ and presses its button.
 #
-#   tools/play_sample.sh <build tree>
+# The programs are the shipped 32-bit ones, as unpacked from the release zip
+# into build/unpacked, run by the 32-bit Wine loader; the stand-in game and
+# the driver come from the 32-bit build tree.
+#
+#   tools/play_sample.sh <32-bit build tree>
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tree=${1:?build tree}
 shots=$PWD/build
 session=$tree/run-session
 wine_session=tests/wine/wine_session.sh
-export DRAVIK_WINE
-DRAVIK_WINE=$(sed -n 's/^DRAVIK_WINE:FILEPATH=//p' "$tree/CMakeCache.txt")
-programs=$(sed -n 's/^DRAVIK_DIST_DIR:PATH=//p' "$tree/CMakeCache.txt")
+export DRAVIK_WINE=/usr/lib/wine/wine
+programs=$PWD/build/unpacked
+for program in "$programs/Dravik.exe" "$programs/loader.exe" "$tree/tools/dravik-driver.exe" "$tree/tools/UT2003.exe"; do
+    [ -f "$program" ] || { echo "play_sample.sh: $program is missing; ./dev.sh run builds it" >&2; exit 1; }
+done
 
 step() { printf '\n-- %s\n' "$*"; }
 wine_run() { "$wine_session" run "$session" "$@"; }
