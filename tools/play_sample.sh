@@ -37,8 +37,9 @@ drive=$session/prefix/drive_c
 step "Installing the stand-in game as C:\\Games\\UT2003\\System\\UT2003.exe, with its install record"
 mkdir -p "$drive/Games/UT2003/System"
 cp "$tree/tools/UT2003.exe" "$drive/Games/UT2003/System/UT2003.exe"
-# Where the game's 32-bit installer records its folder on 64-bit Windows.
-wine_run reg add 'HKLM\Software\Wow6432Node\Unreal Technology\Installed Apps\UT2003' /v Folder /d 'C:\Games\UT2003' /f
+# Written by 32-bit reg.exe, like the game's 32-bit installer: on 64-bit
+# Windows it lands below Wow6432Node, where Dravik.exe looks.
+wine_run reg add 'HKLM\Software\Unreal Technology\Installed Apps\UT2003' /v Folder /d 'C:\Games\UT2003' /f
 
 step "Unpacking Dravik.exe and loader.exe into C:\\Program Files\\Dravik"
 mkdir -p "$drive/Program Files/Dravik"
