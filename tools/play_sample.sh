@@ -11,7 +11,7 @@
 #   tools/play_sample.sh <32-bit build tree>
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tree=${1:?build tree}
+tree=$(cd "${1:?build tree}" && pwd)
 shots=$PWD/build
 session=$tree/run-session
 wine_session=tests/wine/wine_session.sh
