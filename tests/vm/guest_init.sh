@@ -34,8 +34,10 @@ mkdir -p /run/job "$share"
 # with wrong pages and they crash. Nothing on the host changes it meanwhile.
 if mount -t 9p -o "$nine_p" job /run/job && mount -t 9p -o "$nine_p,cache=loose" share "$share"; then
     # The job's own limit, so that the VM still reports back after a hang.
-    timeout -k 10 "${seconds:-3600}" bash /run/job/job.sh </dev/null >/dev/console 2>&1
-    echo $? >/run/job/status
+    # Its output goes through a pipe: on a terminal, Wine's console would
+    # draw with cursor codes.
+    timeout -k 10 "${seconds:-3600}" bash /run/job/job.sh </dev/null 2>&1 | cat >/dev/console
+    echo "${PIPESTATUS[0]}" >/run/job/status
 else
     echo "dravik-init: cannot mount the shared folders" >/dev/console
 fi
