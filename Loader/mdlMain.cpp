@@ -7,7 +7,7 @@
 namespace dravik {
 
 DWORD RunAndWait(const std::wstring& commandLine, const std::wstring& currentDirectory, WORD showState,
-                 void (*whileStarting)())
+                 void (*whileRunning)())
 {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -25,11 +25,17 @@ DWORD RunAndWait(const std::wstring& commandLine, const std::wstring& currentDir
     }
     const UniqueHandle process(started.hProcess);
     const UniqueHandle thread(started.hThread);
-    if (whileStarting != nullptr) {
-        whileStarting();
-    }
 
-    if (WaitForSingleObject(process.get(), INFINITE) == WAIT_FAILED) {
+    // The new process starts undisturbed; work done alongside it at once
+    // would slow its start.
+    DWORD waited = WaitForSingleObject(process.get(), kStartMs);
+    if (waited == WAIT_TIMEOUT) {
+        if (whileRunning != nullptr) {
+            whileRunning();
+        }
+        waited = WaitForSingleObject(process.get(), INFINITE);
+    }
+    if (waited == WAIT_FAILED) {
         return GetLastError();
     }
     return ERROR_SUCCESS;

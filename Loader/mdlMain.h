@@ -9,9 +9,11 @@ namespace dravik {
 
 // Starts the command line in the given folder and waits until that process
 // has ended. Returns ERROR_SUCCESS then, or Windows' reason why the process
-// could not be started (or waited for). `whileStarting`, when given, runs
-// once the process has been created, before the wait.
+// could not be started (or waited for). `whileRunning`, when given, runs
+// once the process has been running for kStartMs, unless it has ended by then.
 DWORD RunAndWait(const std::wstring& commandLine, const std::wstring& currentDirectory, WORD showState,
-                 void (*whileStarting)() = nullptr);
+                 void (*whileRunning)() = nullptr);
+
+inline constexpr DWORD kStartMs = 250;
 
 }  // namespace dravik

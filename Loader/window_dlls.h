@@ -4,8 +4,8 @@
 namespace dravik {
 
 // Loads them, and the common controls its messages use, now. Called while
-// the game starts, so that the thank-you shows as soon as the game has ended
-// and the game's start waits for none of it.
+// the game runs, so that the thank-you shows as soon as the game has ended,
+// and once the game has started, so that its start waits for none of it.
 void LoadWindowDlls();
 
 }  // namespace dravik

@@ -160,9 +160,10 @@ void PrepareGame(const std::wstring& standIn)
     SetText(HKEY_CURRENT_USER, dravik::kSettingsKey, 0, dravik::kGeneralValue, kGame);
     // The game's install record, from which Dravik.exe fills its text box.
     SetText(HKEY_LOCAL_MACHINE, dravik::kInstallRecordKey, KEY_WOW64_32KEY, dravik::kInstallRecordValue, kGame);
-    // A game that shows nothing and ends at once: only the programs' own cost is left.
+    // A game that shows nothing and ends after a second, far sooner than a
+    // real one: only the programs' own cost is left.
     SetEnvironmentVariableW(L"DRAVIK_STANDIN_WINDOW", L"0");
-    SetEnvironmentVariableW(L"DRAVIK_STANDIN_MS", L"0");
+    SetEnvironmentVariableW(L"DRAVIK_STANDIN_MS", L"1000");
     SetEnvironmentVariableW(L"DRAVIK_STANDIN_TIMES", kTimes);
     DeleteFileW(kTimes);
 }
