@@ -22,8 +22,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 export LC_ALL=C.UTF-8
 
-# The test build chooses: the 32-bit loader for 32-bit programs, wine64 for a
-# 64-bit test build.
+# The 32-bit loader, for the 32-bit programs.
 WINE=${DRAVIK_WINE:-/usr/lib/wine/wine}
 WINESERVER=/usr/lib/wine/wineserver
 
