@@ -95,12 +95,9 @@ void RemoveFileType(const ClassesRoot& classes, RemovedRegistration& removed, LO
     DeleteIfEmpty(classes.root, extension + kOpenWithProgids, firstFailure);
     DeleteIfEmpty(classes.root, extension, firstFailure);
 
-    const std::wstring type = classes.prefix + std::wstring(kDemoFileType);
-    const LONG tree = RegDeleteTreeW(classes.root, type.c_str());
-    removed.fileType |= Found(tree);
-    Note(tree, firstFailure);
-    // Windows deletes the key itself with its tree; where it is left, this does.
-    Note(RegDeleteKeyW(classes.root, type.c_str()), firstFailure);
+    const LONG type = RegDeleteKeyTree(classes.root, classes.prefix + std::wstring(kDemoFileType));
+    removed.fileType |= Found(type);
+    Note(type, firstFailure);
 }
 
 }  // namespace

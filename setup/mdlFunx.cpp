@@ -26,4 +26,15 @@ LONG RegWriteString(HKEY root, const std::wstring& subKey, const std::wstring& v
     return RegSetValueExW(key.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), bytes);
 }
 
+LONG RegDeleteKeyTree(HKEY root, const std::wstring& subKey)
+{
+    const LONG status = RegDeleteTreeW(root, subKey.c_str());
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    // Windows deletes the key itself with its tree; where it is left, this does.
+    const LONG deleted = RegDeleteKeyW(root, subKey.c_str());
+    return deleted == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : deleted;
+}
+
 }  // namespace dravik

@@ -17,4 +17,8 @@ std::wstring RegReadString(HKEY root, const std::wstring& subKey, const std::wst
 // refused.
 LONG RegWriteString(HKEY root, const std::wstring& subKey, const std::wstring& valueName, const std::wstring& value);
 
+// Deletes a key with everything below it. Returns ERROR_SUCCESS when it was
+// there, ERROR_FILE_NOT_FOUND when it was not, or why Windows refused.
+LONG RegDeleteKeyTree(HKEY root, const std::wstring& subKey);
+
 }  // namespace dravik

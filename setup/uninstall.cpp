@@ -3,6 +3,7 @@
 #include "error_message.h"
 #include "failure.h"
 #include "file_type.h"
+#include "mdlFunx.h"
 #include "settings_record.h"
 #include "setup_error.h"
 
@@ -15,24 +16,14 @@ namespace dravik {
 
 namespace {
 
-constexpr wchar_t kSettingsParentKey[] = L"Software\\Dravik";
-
 // True when there was a settings record to remove.
 bool RemoveSettingsRecord()
 {
-    const LONG status = RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsParentKey);
-    if (status == ERROR_FILE_NOT_FOUND) {
-        return false;
-    }
-    if (status != ERROR_SUCCESS) {
+    const LONG status = RegDeleteKeyTree(HKEY_CURRENT_USER, kSettingsParentKey);
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
         ThrowSystemError(static_cast<DWORD>(status));
     }
-    // Windows deletes the key itself with its tree; where it is left, this does.
-    const LONG deleted = RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsParentKey);
-    if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND) {
-        ThrowSystemError(static_cast<DWORD>(deleted));
-    }
-    return true;
+    return status == ERROR_SUCCESS;
 }
 
 std::wstring Summary(bool settings, const RemovedRegistration& removed)

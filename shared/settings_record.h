@@ -6,6 +6,7 @@
 
 namespace dravik {
 
+inline constexpr wchar_t kSettingsParentKey[] = L"Software\\Dravik";  // Dravik's own, all of it
 inline constexpr wchar_t kSettingsKey[] = L"Software\\Dravik\\Setup";
 inline constexpr wchar_t kPathValue[] = L"Path";
 inline constexpr wchar_t kGeneralValue[] = L"General";
