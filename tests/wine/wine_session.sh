@@ -19,6 +19,7 @@ shift 2
 
 export WINEPREFIX="$dir/prefix"
 export WINEDEBUG=-all
+# No add-on downloads.
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 export LC_ALL=C.UTF-8
 
@@ -52,7 +53,10 @@ start)
         echo "$DISPLAY" >"$dir/display"
     fi
     load_display
-    "$WINE" wineboot -i >/dev/null 2>&1
+    # No menu builder either: it would write to the Linux desktop of whoever
+    # runs the tests. A test that wants it removes the registry value.
+    WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d" "$WINE" wineboot -i >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f >/dev/null 2>&1
     # A virtual desktop gives every window a real title bar in screenshots.
     "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1600x1280 /f >/dev/null 2>&1
