@@ -12,6 +12,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <cstdio>
 #include <vector>
 
 namespace dravik::test {
@@ -442,10 +443,56 @@ TEST_F(Setup, WorksFromTheKeyboardLikeADialog)
     EXPECT_TRUE(NothingStored());
 }
 
-// The whole road: setup, then a demo opened through the shell.
+// Waits for the game to play the demo and for the loader's thank-you, which
+// it closes.
+void ExpectPlayedWithThanks(const GameFolder& game, const std::wstring& demo)
+{
+    const auto record = WaitForStandInRecord(game, kTimeoutMs);
+    ASSERT_TRUE(record) << "the game was not started";
+    EXPECT_EQ(record->script, "demoplay \"" + Narrow(demo) + "\"");
+    const HWND thanks = probe::WaitForMessageBox(0, kTimeoutMs);
+    ASSERT_NE(thanks, nullptr) << "no thank-you message";
+    EXPECT_EQ(probe::ReadMessageBox(thanks).title, kHomePage);
+    probe::PressButton(thanks, L"OK");
+    for (int tries = 0; IsWindow(thanks) && tries < 100; ++tries) {
+        Sleep(50);
+    }
+    DeleteFileW((game.system + L"\\standin-record.txt").c_str());
+}
+
+// The test session keeps Wine's menu builder off; this turns it on while it
+// lives.
+class MenuBuilderOn {
+public:
+    MenuBuilderOn() { RegDeleteKeyValueW(HKEY_CURRENT_USER, kOverrides, kMenuBuilder); }
+    ~MenuBuilderOn()
+    {
+        WaitUntilNoProcessNamed(kMenuBuilder, 60000);
+        SetText(HKEY_CURRENT_USER, kOverrides, kMenuBuilder, L"");
+    }
+    MenuBuilderOn(const MenuBuilderOn&) = delete;
+    MenuBuilderOn& operator=(const MenuBuilderOn&) = delete;
+
+private:
+    static constexpr const wchar_t* kOverrides = L"Software\\Wine\\DllOverrides";
+    static constexpr const wchar_t* kMenuBuilder = L"winemenubuilder.exe";
+};
+
+// The whole road: setup, then a demo opened through the shell: by a 32-bit
+// program, by a 64-bit one, and by the command that Wine's menu builder gives
+// the Linux desktop. READY runs that menu builder, here with its output in
+// the test folder.
 TEST_F(Setup, ThenOpeningADemoFromTheShellPlaysItInTheGame)
 {
+    const std::wstring share = root_ + L"\\xdg\\share";
+    MakeFolders(share);
+    MakeFolders(root_ + L"\\xdg\\config");
+    SetEnvironmentVariableW(L"XDG_DATA_HOME", UnixPath(share).c_str());
+    SetEnvironmentVariableW(L"XDG_CONFIG_HOME", UnixPath(root_ + L"\\xdg\\config").c_str());
+    const MenuBuilderOn menuBuilder;
     const HWND window = Open();
+    SetEnvironmentVariableW(L"XDG_DATA_HOME", nullptr);
+    SetEnvironmentVariableW(L"XDG_CONFIG_HOME", nullptr);
     ASSERT_NE(window, nullptr);
     Type(window, game_.exe);
     ReadyCloses(window);
@@ -466,17 +513,32 @@ TEST_F(Setup, ThenOpeningADemoFromTheShellPlaysItInTheGame)
     ASSERT_TRUE(ShellExecuteExW(&open)) << "the shell could not open the demo, error " << GetLastError();
     ASSERT_NE(open.hProcess, nullptr);
     const UniqueHandle loader(open.hProcess);
-
-    const auto record = WaitForStandInRecord(game_, kTimeoutMs);
-    ASSERT_TRUE(record) << "the game was not started";
-    const std::string narrow(demo.begin(), demo.end());
-    EXPECT_EQ(record->script, "demoplay \"" + narrow + "\"");
-
-    const HWND thanks = probe::WaitForMessageBox(GetProcessId(loader.get()), kTimeoutMs);
-    ASSERT_NE(thanks, nullptr) << "no thank-you message";
-    EXPECT_EQ(probe::ReadMessageBox(thanks).title, kHomePage);
-    probe::PressButton(thanks, L"OK");
+    ExpectPlayedWithThanks(game_, demo);
     EXPECT_EQ(WaitForSingleObject(loader.get(), kTimeoutMs), WAIT_OBJECT_0);
+
+    // Wine's 64-bit start.exe, seen from this 32-bit test through sysnative.
+    const std::wstring start = L"C:\\windows\\sysnative\\start.exe";
+    const Program shell64 = Start(start, L"\"" + demo + L"\"");
+    ExpectPlayedWithThanks(game_, demo);
+
+    ASSERT_TRUE(WaitUntilNoProcessNamed(L"winemenubuilder.exe", 60000));
+    EXPECT_TRUE(Exists(share + L"\\desktop-directories")) << "READY did not run Wine's menu builder";
+    const std::string command = "wine start /ProgIDOpen dravikfile %f";
+    if (const auto entry = ReadBytes(share + L"\\applications\\wine-extension-dem.desktop")) {
+        EXPECT_NE(entry->find("MimeType=application/x-wine-extension-dem;"), std::string::npos) << *entry;
+        EXPECT_NE(entry->find(command), std::string::npos) << *entry;
+    } else {
+        // Debian's Wine exports no file type at all, not even its own.
+        WIN32_FIND_DATAW found;
+        const HANDLE any = FindFirstFileW((share + L"\\applications\\wine-extension-*.desktop").c_str(), &found);
+        EXPECT_EQ(any, INVALID_HANDLE_VALUE) << "Wine's menu builder exported other file types, but not demos";
+        if (any != INVALID_HANDLE_VALUE) {
+            FindClose(any);
+        }
+        std::printf("Note: this Wine's menu builder exports no file types; running the command it writes.\n");
+    }
+    const Program desktop = Start(start, L"/ProgIDOpen dravikfile \"" + UnixPath(demo) + L"\"");
+    ExpectPlayedWithThanks(game_, demo);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tlhelp32.h>
+
 #include <map>
 #include <vector>
 
@@ -253,6 +255,43 @@ Program Start(const std::wstring& exe, const std::wstring& arguments, const std:
     program.process.reset(started.hProcess);
     program.id = started.dwProcessId;
     return program;
+}
+
+bool WaitUntilNoProcessNamed(const std::wstring& name, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        bool running = false;
+        const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        PROCESSENTRY32W entry = {};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32FirstW(snapshot.get(), &entry); more && !running;
+             more = Process32NextW(snapshot.get(), &entry)) {
+            running = lstrcmpiW(entry.szExeFile, name.c_str()) == 0;
+        }
+        if (!running) {
+            return true;
+        }
+        if (GetTickCount64() >= deadline) {
+            return false;
+        }
+        Sleep(100);
+    }
+}
+
+std::wstring UnixPath(const std::wstring& path)
+{
+    // Wine's own export; it allocates the result on the process heap.
+    using ToUnix = char* CDECL(const wchar_t*);
+    const auto toUnix = SystemFunction<ToUnix>(L"kernel32.dll", "wine_get_unix_file_name");
+    char* unixPath = toUnix != nullptr ? toUnix(path.c_str()) : nullptr;
+    if (unixPath == nullptr) {
+        ADD_FAILURE() << "no Linux path for " << Narrow(path);
+        return std::wstring();
+    }
+    const std::wstring result = FromUtf8(unixPath);
+    HeapFree(GetProcessHeap(), 0, unixPath);
+    return result;
 }
 
 void SetScreenDpi(DWORD dpi)

@@ -75,6 +75,13 @@ private:
 // Starts "<exe>" <arguments>, with the given current folder (or ours).
 Program Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder = L"");
 
+// Waits until no process of that file name (such as L"loader.exe") runs;
+// false when one still does after the time.
+bool WaitUntilNoProcessNamed(const std::wstring& name, DWORD timeoutMs);
+
+// The file's Linux path, as Wine maps it.
+std::wstring UnixPath(const std::wstring& path);
+
 // The DPI that programs started after this call see.
 void SetScreenDpi(DWORD dpi);
 
