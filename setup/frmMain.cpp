@@ -6,6 +6,7 @@
 #include "failure.h"
 #include "file_type.h"
 #include "game_names.h"
+#include "label_layout.h"
 #include "maker.h"
 #include "mdlFunx.h"
 #include "settings_record.h"
@@ -38,6 +39,8 @@ constexpr int kClientWidth = 8160;
 constexpr int kClientHeight = 2070;
 constexpr int kFrameLeft = 120;
 constexpr int kFrameTop = 0;
+// Kept free between the maker's line and the labels right of it.
+constexpr int kLabelGap = 120;
 
 struct Control {
     int id;
@@ -49,8 +52,9 @@ struct Control {
     bool lucida;  // the text box keeps the system's font
 };
 
-// In tab order.
-const Control kControls[] = {
+// In tab order; ControlIndex names the rows.
+enum ControlIndex { kFrameIndex, kTextBoxIndex, kReadyIndex, kLabel1Index, kLabel2Index, kLabel3Index, kControlCount };
+const Control kControls[kControlCount] = {
     {kFrameId, L"BUTTON", BS_GROUPBOX, 0, kFrameLeft, kFrameTop, 7935, 1455, false, true},
     {kTextBoxId, L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 240, 360, 7575, 330, true, false},
     {kReadyId, L"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 240, 840, 7575, 375, true, true},
@@ -191,11 +195,43 @@ void frmMain::Layout(int dpi)
     metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, systemDpi);
     UniqueFont textBoxFont(CreateFontIndirectW(&metrics.lfMessageFont));
 
-    for (const Control& control : kControls) {
+    // Laid-out boxes in pixels, then the labels fitted to their text.
+    Box boxes[kControlCount];
+    for (int i = 0; i < kControlCount; ++i) {
+        const Control& control = kControls[i];
         const int left = control.left + (control.insideFrame ? kFrameLeft : 0);
         const int top = control.top + (control.insideFrame ? kFrameTop : 0);
+        boxes[i] = {pixels(left), pixels(top), pixels(control.width), pixels(control.height)};
+    }
+    const HDC dc = GetDC(window_);
+    const HGDIOBJ oldFont = SelectObject(dc, lucida.get());
+    const auto textSize = [dc](int id) {
+        const wchar_t* text = TextOf(id);
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+        return TextSize{static_cast<int>(size.cx), static_cast<int>(size.cy)};
+    };
+    const TextSize makerText = textSize(kLabel1Id);
+    const TextSize contactText = textSize(kLabel2Id);
+    const TextSize homePageText = textSize(kLabel3Id);
+    SelectObject(dc, oldFont);
+    ReleaseDC(window_, dc);
+    const LabelLayout laidOut = {boxes[kLabel1Index], boxes[kLabel2Index], boxes[kLabel3Index], pixels(kClientWidth),
+                                 pixels(kClientHeight)};
+    const LabelLayout fit = FitLabels(laidOut, makerText, contactText, homePageText,
+                                      boxes[kFrameIndex].Right(), pixels(kLabelGap));
+    boxes[kLabel1Index] = fit.maker;
+    boxes[kLabel2Index] = fit.contact;
+    boxes[kLabel3Index] = fit.homePage;
+    // A wider window widens the frame, the text box and READY with it.
+    for (const int index : {kFrameIndex, kTextBoxIndex, kReadyIndex}) {
+        boxes[index].width += fit.clientWidth - laidOut.clientWidth;
+    }
+
+    for (int i = 0; i < kControlCount; ++i) {
+        const Control& control = kControls[i];
         const HWND child = GetDlgItem(window_, control.id);
-        SetWindowPos(child, nullptr, pixels(left), pixels(top), pixels(control.width), pixels(control.height),
+        SetWindowPos(child, nullptr, boxes[i].left, boxes[i].top, boxes[i].width, boxes[i].height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(control.lucida ? lucida.get() : textBoxFont.get()),
                      TRUE);
@@ -203,7 +239,7 @@ void frmMain::Layout(int dpi)
     // The controls have let go of the old fonts only now.
     lucida_ = std::move(lucida);
     textBoxFont_ = std::move(textBoxFont);
-    SetClientSizeInTwips(window_, kClientWidth, kClientHeight);
+    SetClientSize(window_, fit.clientWidth, fit.clientHeight);
 }
 
 void frmMain::Form_Load()

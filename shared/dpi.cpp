@@ -23,7 +23,13 @@ UINT WindowDpi(HWND window)
 void SetClientSizeInTwips(HWND window, int widthTwips, int heightTwips)
 {
     const int dpi = static_cast<int>(WindowDpi(window));
-    RECT frame = {0, 0, TwipsToPixels(widthTwips, dpi), TwipsToPixels(heightTwips, dpi)};
+    SetClientSize(window, TwipsToPixels(widthTwips, dpi), TwipsToPixels(heightTwips, dpi));
+}
+
+void SetClientSize(HWND window, int width, int height)
+{
+    const int dpi = static_cast<int>(WindowDpi(window));
+    RECT frame = {0, 0, width, height};
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
 
