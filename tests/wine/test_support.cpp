@@ -46,6 +46,7 @@ std::string FromHex(const std::string& hex)
 std::wstring LoaderPath() { return RequiredEnvironment(L"DRAVIK_LOADER"); }
 std::wstring StandInPath() { return RequiredEnvironment(L"DRAVIK_STANDIN"); }
 std::wstring SetupPath() { return RequiredEnvironment(L"DRAVIK_SETUP"); }
+std::wstring LongLabelsSetupPath() { return RequiredEnvironment(L"DRAVIK_SETUP_LONG_LABELS"); }
 
 std::wstring FreshTestFolder()
 {

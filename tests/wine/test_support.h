@@ -22,6 +22,8 @@ inline std::string Narrow(const std::wstring& text)
 std::wstring LoaderPath();
 std::wstring StandInPath();
 std::wstring SetupPath();
+// Dravik.exe built with a long contact address and home page.
+std::wstring LongLabelsSetupPath();
 
 // A fresh folder for the running test: C:\Dravik Tests\<test name>.
 std::wstring FreshTestFolder();
