@@ -26,6 +26,13 @@ LONG RegWriteString(HKEY root, const std::wstring& subKey, const std::wstring& v
     return RegSetValueExW(key.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), bytes);
 }
 
+bool RegistryValueExists(HKEY root, const std::wstring& subKey, const std::wstring& valueName)
+{
+    UniqueKey key;
+    return RegOpenKeyExW(root, subKey.c_str(), 0, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS &&
+           RegQueryValueExW(key.get(), valueName.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
 LONG RegDeleteKeyTree(HKEY root, const std::wstring& subKey)
 {
     const LONG status = RegDeleteTreeW(root, subKey.c_str());

@@ -17,6 +17,9 @@ std::wstring RegReadString(HKEY root, const std::wstring& subKey, const std::wst
 // refused.
 LONG RegWriteString(HKEY root, const std::wstring& subKey, const std::wstring& valueName, const std::wstring& value);
 
+// True when the key holds a value of that name, of any type.
+bool RegistryValueExists(HKEY root, const std::wstring& subKey, const std::wstring& valueName);
+
 // Deletes a key with everything below it. Returns ERROR_SUCCESS when it was
 // there, ERROR_FILE_NOT_FOUND when it was not, or why Windows refused.
 LONG RegDeleteKeyTree(HKEY root, const std::wstring& subKey);
