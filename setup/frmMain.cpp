@@ -9,6 +9,8 @@
 #include "label_layout.h"
 #include "maker.h"
 #include "mdlFunx.h"
+#include "programs_list_entry.h"
+#include "registry_changes.h"
 #include "settings_record.h"
 #include "setup_error.h"
 #include "setup_rules.h"
@@ -80,17 +82,21 @@ constexpr wchar_t kNotUT2003ExeText[] =
 constexpr wchar_t kNoGameFolderText[] =
     L"The path names no game folder: give the full path of UT2003.exe, for example C:\\UT2003\\System\\UT2003.exe.";
 constexpr wchar_t kNoGameText[] = L"There is no UT2003.exe at that path. Check the path and press READY again.";
+constexpr wchar_t kPercentInFolderText[] =
+    L"Dravik.exe and loader.exe are in a folder whose path holds a % sign, which Windows would read as a "
+    L"placeholder when it opens a demo. Move both programs to a folder without % in its path and run Dravik.exe "
+    L"from there.";
 constexpr wchar_t kNoLoaderText[] =
     L"loader.exe is not in the same folder as Dravik.exe. Unpack both programs into one folder and run "
     L"Dravik.exe from there.";
 
 // Windows 8 and later let the user's own choice of program win over any
 // registration, and no program may change that choice.
-std::wstring OtherProgramChosenText(const std::wstring& chosen)
+std::wstring OtherProgramChosenText(const std::wstring& chosen, const std::wstring& loaderName)
 {
     return L"Dravik is set up, but Windows will keep opening .dem files with the program you chose for them "
            L"before (" + chosen + L").\n\nTo play demos with Dravik, right-click a demo, choose \"Open with\", "
-           L"then \"Choose another app\", pick loader (Dravik demo loader), tick \"Always use this app\" and "
+           L"then \"Choose another app\", pick \"" + loaderName + L"\", tick \"Always use this app\" and "
            L"press OK.";
 }
 
@@ -114,9 +120,9 @@ std::wstring TextOfWindow(HWND window)
     return text;
 }
 
-void Store(const wchar_t* valueName, const std::wstring& value)
+void Store(RegistryChanges& changes, const wchar_t* valueName, const std::wstring& value)
 {
-    const LONG status = RegWriteString(HKEY_CURRENT_USER, kSettingsKey, valueName, value);
+    const LONG status = changes.SetString(HKEY_CURRENT_USER, kSettingsKey, valueName, value);
     if (status != ERROR_SUCCESS) {
         ThrowSystemError(static_cast<DWORD>(status));
     }
@@ -257,10 +263,14 @@ void frmMain::butReady_Click()
 {
     try {
         const std::wstring path = CleanTypedPath(TextOfWindow(txtPath_));
-        const std::wstring programFolder = FolderOf(OwnPath());
+        const std::wstring setupPath = OwnPath();
+        const std::wstring programFolder = FolderOf(setupPath);
         // Checked before anything is stored, so that a failure leaves no trace.
         if (!IsFile(programFolder + L"\\" + kLoaderFileName)) {
             throw Failure(kNoLoaderText);
+        }
+        if (!FitsInOpenCommand(programFolder)) {
+            throw Failure(kPercentInFolderText);
         }
         switch (CheckGamePath(path)) {
         case GamePathProblem::NotUT2003Exe: throw Failure(kNotUT2003ExeText);
@@ -271,12 +281,21 @@ void frmMain::butReady_Click()
             throw Failure(kNoGameText);
         }
         const std::wstring general = GameFolderOf(path);
-        Store(kPathValue, path);
-        Store(kGeneralValue, general);
-        RegisterDemoFileType(general, programFolder);
-        const std::wstring chosen = OtherProgramChosenForDemos();
+        // All or nothing: a refusal takes back what was written before it.
+        RegistryChanges changes;
+        try {
+            Store(changes, kPathValue, path);
+            Store(changes, kGeneralValue, general);
+            RegisterDemoFileType(changes, general, programFolder);
+            WriteProgramsListEntry(changes, setupPath);
+        } catch (...) {
+            changes.UndoAll();
+            throw;
+        }
+        const std::wstring chosen = OtherProgramChosenForDemos(programFolder + L"\\" + kLoaderFileName);
         if (!chosen.empty()) {
-            MessageBoxW(window_, OtherProgramChosenText(chosen).c_str(), L"Dravik", MB_OK | MB_ICONINFORMATION);
+            MessageBoxW(window_, OtherProgramChosenText(chosen, LoaderNameInShell()).c_str(), L"Dravik",
+                        MB_OK | MB_ICONINFORMATION);
         }
         DestroyWindow(window_);
     } catch (const Failure& failure) {

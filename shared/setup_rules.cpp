@@ -61,6 +61,11 @@ std::wstring LoaderOpenCommand(const std::wstring& programFolder)
     return L"\"" + programFolder + L"\\" + kLoaderFileName + L"\" \"%1\"";
 }
 
+bool FitsInOpenCommand(const std::wstring& programFolder)
+{
+    return programFolder.find(L'%') == std::wstring::npos;
+}
+
 std::wstring DemoIconPath(const std::wstring& gameFolder)
 {
     return gameFolder + kDemoIconSuffix;

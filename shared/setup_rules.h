@@ -26,6 +26,11 @@ std::wstring ProposedGamePath(const std::wstring& folder);
 // in a folder cannot make Windows start another program.
 std::wstring LoaderOpenCommand(const std::wstring& programFolder);
 
+// The shell reads a % in an open command as the start of a placeholder
+// (%1, %2...), and has no way to escape it: a loader in such a folder
+// could never be started.
+bool FitsInOpenCommand(const std::wstring& programFolder);
+
 std::wstring DemoIconPath(const std::wstring& gameFolder);
 
 // The folder part of a program's full path, without a trailing backslash.
