@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <objbase.h>
+#include <sddl.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -32,15 +33,19 @@ void SetText(HKEY root, const std::wstring& key, const wchar_t* name, const std:
                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
+const std::wstring kClasses = L"Software\\Classes\\";
+const std::wstring kProgramsList = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Dravik";
+
 void ForgetEverything()
 {
     DeleteSettings();
-    for (const HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER}) {
-        const std::wstring classes = root == HKEY_CLASSES_ROOT ? L"" : L"Software\\Classes\\";
-        RegDeleteTreeW(root, (classes + L".dem").c_str());
-        RegDeleteTreeW(root, (classes + L"dravikfile").c_str());
+    for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        for (const wchar_t* key : {L".dem", L"dravikfile", L"OtherPlayer.Demo", L"Applications\\loader.exe"}) {
+            RegDeleteTreeW(root, (kClasses + key).c_str());
+        }
     }
     RegDeleteTreeW(HKEY_CURRENT_USER, kUserChoiceKey.c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER, kProgramsList.c_str());
     RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kInstallRecordKey, KEY_WOW64_32KEY, 0);
 }
 
@@ -57,7 +62,9 @@ void WriteInstallRecord(DWORD type, const std::wstring& folder, bool withNul)
 
 bool NothingStored()
 {
-    return !RegistryText(HKEY_CURRENT_USER, kSettingsKey, kPathValue) &&
+    UniqueKey entry;
+    return RegOpenKeyExW(HKEY_CURRENT_USER, kProgramsList.c_str(), 0, KEY_READ, entry.put()) != ERROR_SUCCESS &&
+           !RegistryText(HKEY_CURRENT_USER, kSettingsKey, kPathValue) &&
            !RegistryText(HKEY_CURRENT_USER, kSettingsKey, kGeneralValue) &&
            !RegistryText(HKEY_CLASSES_ROOT, L".dem", L"") && !RegistryText(HKEY_CLASSES_ROOT, kCommandKey, L"");
 }
@@ -169,29 +176,78 @@ protected:
     Program setup_;
 };
 
+// Wine's own client of the list of installed programs.
+std::string InstalledProgramsList(const std::wstring& folder)
+{
+    const std::wstring list = folder + L"\\programs.txt";
+    const Program cmd = Start(L"C:\\windows\\system32\\cmd.exe", L"/c uninstaller --list > \"" + list + L"\"");
+    EXPECT_TRUE(cmd.WaitForExit(kTimeoutMs));
+    return ReadBytes(list).value_or("");
+}
+
+// A key whose security refuses every change of its values, or allows them again.
+void RefuseChanges(HKEY root, const std::wstring& key, bool refuse)
+{
+    PSECURITY_DESCRIPTOR security = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
+        refuse ? L"D:(D;;KW;;;WD)(A;;KA;;;WD)" : L"D:(A;;KA;;;WD)", SDDL_REVISION_1, &security, nullptr));
+    UniqueKey handle;
+    ASSERT_EQ(RegOpenKeyExW(root, key.c_str(), 0, WRITE_DAC, handle.put()), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetKeySecurity(handle.get(), DACL_SECURITY_INFORMATION, security), ERROR_SUCCESS);
+    LocalFree(security);
+}
+
+// Another program that owned .dem for every user before Dravik.
+void PlantOtherOwner(const std::wstring& folder)
+{
+    MakeFolders(folder + L"\\Other");
+    const std::wstring player = folder + L"\\Other\\player.exe";
+    ASSERT_TRUE(CopyFileW(StandInPath().c_str(), player.c_str(), FALSE));
+    SetText(HKEY_LOCAL_MACHINE, kClasses + L".dem", L"", L"OtherPlayer.Demo");
+    SetText(HKEY_LOCAL_MACHINE, kClasses + L"OtherPlayer.Demo\\shell\\open\\command", L"",
+            L"\"" + player + L"\" \"%1\"");
+}
+
+// Windows names the program the user chose in its newer or older key; a
+// choice of loader.exe itself, made by browsing to it, is Dravik's own.
 TEST_F(Setup, TellsWhenTheUsersOwnChoiceOfProgramWillKeepOpeningDemos)
 {
-    for (const wchar_t* chosen : {L"", L"DravikFile", L"DemViewer.Document"}) {
+    struct Case {
+        const wchar_t* key;
+        const wchar_t* chosen;
+        bool other;
+    };
+    const Case cases[] = {
+        {L"UserChoice", L"", false},
+        {L"UserChoice", L"DravikFile", false},
+        {L"UserChoice", L"Applications\\loader.exe", false},
+        {L"UserChoice", L"OtherPlayer.Demo", true},
+        {L"UserChoiceLatest", L"OtherPlayer.Demo", true},
+    };
+    for (const Case& c : cases) {
         ForgetEverything();
-        if (*chosen != L'\0') {
-            SetText(HKEY_CURRENT_USER, kUserChoiceKey + L"\\UserChoice", L"ProgId", chosen);
+        PlantOtherOwner(root_);
+        SetText(HKEY_LOCAL_MACHINE, kClasses + L"Applications\\loader.exe\\shell\\open\\command", L"",
+                L"\"" + app_ + L"\\loader.exe\" \"%1\"");
+        if (*c.chosen != L'\0') {
+            SetText(HKEY_CURRENT_USER, kUserChoiceKey + L"\\" + c.key, L"ProgId", c.chosen);
         }
+        SCOPED_TRACE(Narrow(c.key) + " " + Narrow(c.chosen));
         const HWND window = Open();
         ASSERT_NE(window, nullptr);
         Type(window, game_.exe);
         ASSERT_TRUE(probe::PressButton(window, L"READY"));
-        const bool other = std::wstring(chosen) == L"DemViewer.Document";
-        const HWND box = probe::WaitForMessageBox(setup_.id, other ? kTimeoutMs : 1000);
-        ASSERT_EQ(box != nullptr, other) << "a message for the choice \"" << Narrow(chosen) << '"';
-        if (other) {
+        const HWND box = probe::WaitForMessageBox(setup_.id, c.other ? kTimeoutMs : 1000);
+        ASSERT_EQ(box != nullptr, c.other);
+        if (c.other) {
             const probe::MessageBoxView view = probe::ReadMessageBox(box);
-            EXPECT_NE(view.text.find(L"DemViewer.Document"), std::wstring::npos);
-            EXPECT_NE(view.text.find(L"Open with"), std::wstring::npos);
+            EXPECT_NE(view.text.find(L"(player"), std::wstring::npos) << Narrow(view.text);
+            EXPECT_NE(view.text.find(L"pick \"Dravik demo loader"), std::wstring::npos) << Narrow(view.text);
             EXPECT_EQ(view.icon, probe::MessageIcon::Information);
             probe::PressButton(box, L"OK");
         }
         ASSERT_TRUE(setup_.WaitForExit(kTimeoutMs));
-        ExpectStored(game_);
+        EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, kCommandKey, L""), L"\"" + app_ + L"\\loader.exe\" \"%1\"");
     }
 }
 
@@ -234,6 +290,126 @@ TEST_F(Setup, UninstallRemovesWhatItWroteAndKeepsAnotherProgramsAssociation)
     EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, L".dem", L""), L"DemViewer.Document");
     EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, L".dem\\OpenWithProgids", L"DemViewer.Document"), L"");
     EXPECT_FALSE(RegistryText(HKEY_CLASSES_ROOT, L".dem\\OpenWithProgids", L"dravikfile"));
+}
+
+// Every user's classes and this user's, where this user's already held .dem:
+// both name dravikfile after READY, and removing Dravik through Windows' list
+// of installed programs gives .dem back to the program that had it.
+TEST_F(Setup, RegistersInBothClassesKeysAndGivesDemosBackWhenRemoved)
+{
+    PlantOtherOwner(root_);
+    SetText(HKEY_CURRENT_USER, kClasses + L".dem\\OpenWithProgids", L"Notes.Document", L"");
+    for (int run = 0; run < 2; ++run) {
+        const HWND window = Open();
+        ASSERT_NE(window, nullptr);
+        Type(window, game_.exe);
+        ReadyCloses(window);
+    }
+    const std::wstring command = L"\"" + app_ + L"\\loader.exe\" \"%1\"";
+    for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        EXPECT_EQ(RegistryText(root, kClasses + L".dem", L""), L"dravikfile");
+        EXPECT_EQ(RegistryText(root, kClasses + L".dem\\OpenWithProgids", L"dravikfile"), L"");
+        EXPECT_EQ(RegistryText(root, kClasses + kCommandKey, L""), command);
+    }
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kClasses + L".dem\\OpenWithProgids", L"OtherPlayer.Demo"), L"");
+    EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kProgramsList, L"UninstallString"),
+              L"\"" + app_ + L"\\Dravik.exe\" /uninstall");
+    EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kProgramsList, L"InstallLocation"), app_);
+    EXPECT_NE(InstalledProgramsList(root_).find("|||Dravik"), std::string::npos);
+
+    const Program uninstaller = Start(L"C:\\windows\\system32\\uninstaller.exe", L"--remove Dravik");
+    const HWND box = probe::WaitForMessageBox(0, kTimeoutMs);
+    ASSERT_NE(box, nullptr) << "Dravik.exe /uninstall did not run";
+    const probe::MessageBoxView view = probe::ReadMessageBox(box);
+    EXPECT_NE(view.text.find(L"OtherPlayer.Demo again"), std::wstring::npos) << Narrow(view.text);
+    probe::PressButton(box, L"OK");
+    EXPECT_TRUE(uninstaller.WaitForExit(kTimeoutMs));
+
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kClasses + L".dem", L""), L"OtherPlayer.Demo");
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kClasses + L".dem\\OpenWithProgids", L"OtherPlayer.Demo"), L"");
+    EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kClasses + L".dem\\OpenWithProgids", L"Notes.Document"), L"");
+    for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        EXPECT_FALSE(RegistryText(root, kClasses + L".dem\\OpenWithProgids", L"dravikfile"));
+        EXPECT_FALSE(RegistryText(root, kClasses + L"dravikfile\\DefaultIcon", L""));
+    }
+    EXPECT_FALSE(RegistryText(HKEY_CURRENT_USER, kClasses + L".dem", L""));
+    EXPECT_FALSE(RegistryText(HKEY_CURRENT_USER, kSettingsKey, kPathValue));
+    EXPECT_EQ(InstalledProgramsList(root_).find("Dravik"), std::string::npos);
+}
+
+// A refused READY takes back what it wrote; a refused removal keeps what it
+// could not remove findable, says so, and a later run removes it.
+TEST_F(Setup, RefusalsLeaveNothingHalfDone)
+{
+    PlantOtherOwner(root_);
+    // Windows refuses a lasting key below a volatile one, in both places.
+    for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        UniqueKey shell;
+        ASSERT_EQ(RegCreateKeyExW(root, (kClasses + L"dravikfile\\Shell").c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                                  KEY_READ, nullptr, shell.put(), nullptr),
+                  ERROR_SUCCESS);
+    }
+    HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    Type(window, game_.exe);
+    ASSERT_TRUE(probe::PressButton(window, L"READY"));
+    const HWND error = probe::WaitForMessageBox(setup_.id, kTimeoutMs);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(probe::ReadMessageBox(error).title, kErrorTitle);
+    probe::PressButton(error, L"OK");
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(setup_.WaitForExit(kTimeoutMs));
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kClasses + L".dem", L""), L"OtherPlayer.Demo");
+    for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        EXPECT_FALSE(RegistryText(root, kClasses + L".dem\\OpenWithProgids", L"dravikfile"));
+        EXPECT_FALSE(RegistryText(root, kClasses + L"dravikfile\\DefaultIcon", L""));
+        EXPECT_FALSE(RegistryText(root, kClasses + L"dravikfile", L"ReplacedDemoType"));
+        RegDeleteTreeW(root, (kClasses + L"dravikfile").c_str());
+    }
+    EXPECT_FALSE(RegistryText(HKEY_CURRENT_USER, kClasses + L".dem", L""));
+    EXPECT_FALSE(RegistryText(HKEY_CURRENT_USER, kSettingsKey, kPathValue));
+    EXPECT_FALSE(RegistryText(HKEY_CURRENT_USER, kProgramsList, L"DisplayName"));
+
+    window = Open();
+    ASSERT_NE(window, nullptr);
+    Type(window, game_.exe);
+    ReadyCloses(window);
+    // As for a standard user: every user's .dem may not be changed.
+    RefuseChanges(HKEY_LOCAL_MACHINE, kClasses + L".dem", true);
+    const probe::MessageBoxView refused = RunToMessage(L"/uninstall");
+    RefuseChanges(HKEY_LOCAL_MACHINE, kClasses + L".dem", false);
+    EXPECT_EQ(refused.title, kErrorTitle);
+    EXPECT_NE(refused.text.find(L"administrator"), std::wstring::npos) << Narrow(refused.text);
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kClasses + L".dem", L""), L"dravikfile");
+    EXPECT_TRUE(RegistryText(HKEY_LOCAL_MACHINE, kClasses + kCommandKey, L""));
+    EXPECT_TRUE(RegistryText(HKEY_CURRENT_USER, kSettingsKey, kPathValue));
+    EXPECT_TRUE(RegistryText(HKEY_CURRENT_USER, kProgramsList, L"DisplayName"));
+
+    const probe::MessageBoxView removed = RunToMessage(L"/uninstall");
+    EXPECT_EQ(removed.title, L"Dravik") << Narrow(removed.text);
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kClasses + L".dem", L""), L"OtherPlayer.Demo");
+    for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        EXPECT_FALSE(RegistryText(root, kClasses + kCommandKey, L""));
+    }
+    EXPECT_FALSE(RegistryText(HKEY_CURRENT_USER, kSettingsKey, kPathValue));
+    EXPECT_FALSE(RegistryText(HKEY_CURRENT_USER, kProgramsList, L"DisplayName"));
+}
+
+// The shell would read %2, %7 or %\ in the open command as placeholders.
+TEST_F(Setup, RefusesAFolderWhosePathHoldsAPercentSign)
+{
+    for (const wchar_t* name : {L"Dravik%20v1", L"100%", L"%7E"}) {
+        app_ = root_ + L"\\" + name;
+        MakeFolders(app_);
+        ASSERT_TRUE(CopyFileW(SetupPath().c_str(), (app_ + L"\\Dravik.exe").c_str(), FALSE));
+        ASSERT_TRUE(CopyFileW(LoaderPath().c_str(), (app_ + L"\\loader.exe").c_str(), FALSE));
+        const HWND window = Open();
+        ASSERT_NE(window, nullptr);
+        Type(window, game_.exe);
+        ReadyFails(window, Narrow(name).c_str());
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(setup_.WaitForExit(kTimeoutMs));
+    }
 }
 
 TEST_F(Setup, RefusesAnUnknownArgumentAndChangesNothing)
