@@ -137,7 +137,7 @@ LONG RemoveFileType(const ClassesKey& classes, RemovedRegistration& removed)
         const std::wstring replaced = RegReadString(classes.root, type, kReplacedTypeValue);
         if (!replaced.empty() && TypeExists(replaced)) {
             const LONG status = RegWriteString(classes.root, extension, L"", replaced);
-            removed.restored = status == ERROR_SUCCESS ? replaced : removed.restored;
+            removed.restored = status == ERROR_SUCCESS ? ProgramName(replaced) : removed.restored;
             Note(status, firstFailure);
         } else {
             Note(DeleteValue(classes.root, extension, L""), firstFailure);

@@ -31,7 +31,7 @@ struct RemovedRegistration {
     bool association = false;  // .dem -> dravikfile
     bool openWith = false;     // dravikfile in .dem's "Open with" list
     bool fileType = false;     // the dravikfile key
-    std::wstring restored;     // the other program's type that .dem names again
+    std::wstring restored;     // the program that .dem files belong to again
     // Places that refused, with Windows' reason; what is there stays.
     std::vector<std::wstring> refused;
 };

@@ -32,7 +32,7 @@ std::wstring RemovedLines(const RemovedRegistration& removed)
         lines += L"\n- loader.exe as the program that opens .dem files";
     }
     if (!removed.restored.empty()) {
-        lines += L"\n  (.dem files belong to " + removed.restored + L" again, as before Dravik)";
+        lines += L"\n  (.dem files open with " + removed.restored + L" again, as before Dravik)";
     }
     if (removed.openWith) {
         lines += L"\n- loader.exe from the \"Open with\" list of .dem files";

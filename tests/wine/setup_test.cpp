@@ -321,7 +321,7 @@ TEST_F(Setup, RegistersInBothClassesKeysAndGivesDemosBackWhenRemoved)
     const HWND box = probe::WaitForMessageBox(0, kTimeoutMs);
     ASSERT_NE(box, nullptr) << "Dravik.exe /uninstall did not run";
     const probe::MessageBoxView view = probe::ReadMessageBox(box);
-    EXPECT_NE(view.text.find(L"OtherPlayer.Demo again"), std::wstring::npos) << Narrow(view.text);
+    EXPECT_NE(view.text.find(L"open with player again"), std::wstring::npos) << Narrow(view.text);
     probe::PressButton(box, L"OK");
     EXPECT_TRUE(uninstaller.WaitForExit(kTimeoutMs));
 
