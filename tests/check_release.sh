@@ -53,6 +53,11 @@ version=$(wrestool -x --raw -t 16 "$folder/loader.exe" 2>/dev/null | tr -d '\0' 
 check "loader.exe declares an execution level" test -z "$(grep requestedExecutionLevel <<<"$manifest")"
 check "loader.exe's version information has installer words" \
     test -z "$(grep -iE 'setup|install|update|patch' <<<"$version")"
+# Loaded at its start, the shell's DLLs would load theirs from the program's
+# folder before Dravik.exe restricts the DLL search.
+imports=$(i686-w64-mingw32-objdump -p "$folder/Dravik.exe" | sed -n 's/^\s*DLL Name: //p')
+check "Dravik.exe loads the shell's DLLs at its start" \
+    test -z "$(grep -iE '^(shell32|shlwapi|ole32)\.dll$' <<<"$imports")"
 
 echo "release: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

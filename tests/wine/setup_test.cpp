@@ -774,5 +774,65 @@ TEST_F(Setup, ThenOpeningADemoFromTheShellPlaysItInTheGame)
     ExpectPlayedWithThanks(game_, demo);
 }
 
+
+// A demo is often opened from a Downloads folder, where anyone's DLLs may lie
+// beside the programs. Names that Windows or Wine look for in a program's own
+// folder, the shell's DLLs and what they load among them.
+TEST_F(Setup, NeitherProgramLoadsADllPlantedBesideIt)
+{
+    for (const wchar_t* name :
+         {L"shcore", L"version", L"uxtheme", L"dwmapi", L"propsys", L"cryptbase", L"profapi", L"userenv", L"winmm",
+          L"shell32", L"shlwapi", L"ole32", L"comctl32", L"oleaut32", L"imm32", L"msctf", L"apphelp", L"sspicli",
+          L"bcrypt", L"cryptsp", L"wintypes", L"kernel.appcore", L"windows.storage", L"textinputframework",
+          L"coremessaging", L"setupapi", L"msimg32", L"ntmarta", L"clbcatq", L"linkinfo", L"iertutil"}) {
+        ASSERT_TRUE(CopyFileW(PlantedDllPath().c_str(), (app_ + L"\\" + name + L".dll").c_str(), FALSE));
+    }
+    // The DLLs loaded since the last look.
+    const auto loaded = [this] {
+        std::string names;
+        WIN32_FIND_DATAW found;
+        const HANDLE markers = FindFirstFileW((app_ + L"\\*.loaded").c_str(), &found);
+        for (bool more = markers != INVALID_HANDLE_VALUE; more; more = FindNextFileW(markers, &found)) {
+            names += Narrow(found.cFileName) + " ";
+            DeleteFileW((app_ + L"\\" + found.cFileName).c_str());
+        }
+        if (markers != INVALID_HANDLE_VALUE) {
+            FindClose(markers);
+        }
+        return names;
+    };
+
+    const HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(loaded(), "") << "by the setup window";
+    Type(window, game_.exe);
+    ReadyCloses(window);
+    EXPECT_EQ(loaded(), "") << "by READY";
+
+    const std::wstring demo = root_ + L"\\duel.dem";
+    WriteBytes(demo, "demo");
+    SetStandIn(0, 0);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    SHELLEXECUTEINFOW open = {};
+    open.cbSize = sizeof open;
+    open.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
+    open.lpFile = demo.c_str();
+    open.nShow = SW_SHOWNORMAL;
+    ASSERT_TRUE(ShellExecuteExW(&open)) << "the shell could not open the demo, error " << GetLastError();
+    const UniqueHandle played(open.hProcess);
+    ExpectPlayedWithThanks(game_, demo);
+    EXPECT_EQ(WaitForSingleObject(played.get(), kTimeoutMs), WAIT_OBJECT_0);
+    EXPECT_EQ(loaded(), "") << "by playing a demo";
+
+    RunToMessage(L"/uninstall");
+    EXPECT_EQ(loaded(), "") << "by /uninstall";
+
+    const Program loader = Start(app_ + L"\\loader.exe", L"\"" + demo + L"\"");
+    const HWND error = probe::WaitForMessageBox(loader.id, kTimeoutMs);
+    ASSERT_NE(error, nullptr) << "no error message without the settings";
+    probe::PressButton(error, L"OK");
+    EXPECT_EQ(loaded(), "") << "by the loader's error message";
+}
+
 }  // namespace
 }  // namespace dravik::test

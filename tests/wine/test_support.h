@@ -24,6 +24,8 @@ std::wstring StandInPath();
 std::wstring SetupPath();
 // Dravik.exe built with a long contact address and home page.
 std::wstring LongLabelsSetupPath();
+// A DLL that leaves "<its own path>.loaded" when it is loaded.
+std::wstring PlantedDllPath();
 
 // A fresh folder for the running test: C:\Dravik Tests\<test name>.
 std::wstring FreshTestFolder();
