@@ -60,8 +60,8 @@ choose_vm() {
     fi
 }
 
-install_missing() {
-    local packages=(cmake g++ libgtest-dev googletest g++-mingw-w64-i686 icoutils)
+install_missing() {  # install_missing [<package needed for this command>...]
+    local packages=(cmake g++ libgtest-dev googletest g++-mingw-w64-i686 icoutils python3 "$@")
     if [ "$vm" = yes ]; then
         # The VM and what builds its image; Wine itself runs inside.
         packages+=(qemu-system-x86 debootstrap e2fsprogs)
@@ -87,12 +87,31 @@ install_missing() {
 }
 
 build_release() {
-    say "Building the release programs into dist/"
+    say "Building the release into dist/"
     cmake --no-warn-unused-cli -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build build/win32 -j"$(nproc)"
-    (cd build/win32 && cpack --config CPackConfig.cmake >/dev/null)
-    cp build/win32/package/Dravik-*-win32.zip dist/
-    echo "Packaged dist/$(cd dist && ls Dravik-*-win32.zip)"
+    cmake --build build/win32 --target release
+}
+
+# Builds the release once more from a copy of this tree in another folder,
+# and expects the same bytes.
+check_reproducible() {
+    say "Building the release again in build/again and comparing"
+    local again=build/again
+    rm -rf "$again" && mkdir -p "$again/source"
+    # The tree as it is, committed or not; it dates the zip from this
+    # checkout's last commit, as it lies inside it.
+    tar -c --exclude=./build --exclude=./dist --exclude=./.git . | tar -x -C "$again/source"
+    cmake --no-warn-unused-cli -S "$again/source" -B "$again/build" \
+        -DCMAKE_TOOLCHAIN_FILE="$root/$again/source/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release \
+        -DDRAVIK_WINE_TESTS=OFF >/dev/null
+    cmake --build "$again/build" -j"$(nproc)" >/dev/null
+    cmake --build "$again/build" --target release
+    local file
+    for file in Dravik.exe loader.exe "$(cd dist && ls Dravik-*-win32.zip)"; do
+        cmp "dist/$file" "$again/source/dist/$file" || { echo "dist/$file differs when built in another folder" >&2; return 1; }
+    done
+    echo "Same bytes: Dravik.exe, loader.exe and the zip"
 }
 
 # The programs as users get them; what the Wine tests and the run use.
@@ -137,6 +156,8 @@ test)
     cmake --build build/native -j"$(nproc)"
     ctest --test-dir build/native --output-on-failure
     build_release
+    (cd dist && sha256sum -c SHA256SUMS)
+    check_reproducible
     unpack_release
     say "Checking the release programs as unpacked from the zip"
     tests/check_release.sh build/unpacked
