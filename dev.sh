@@ -150,7 +150,8 @@ run)
     ;;
 test)
     choose_vm
-    install_missing
+    # What the test of signing needs.
+    install_missing osslsigncode openssl
     say "Building and running the unit tests"
     cmake --no-warn-unused-cli -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
     cmake --build build/native -j"$(nproc)"
@@ -161,10 +162,13 @@ test)
     unpack_release
     say "Checking the release programs as unpacked from the zip"
     tests/check_release.sh build/unpacked
-    # The Wine tests run the unpacked programs; in the emulated VM
-    # everything takes several times longer.
+    say "Signing the second build's release with a throw-away certificate"
+    tests/check_signing.sh build/again/build build/signed
+    # The Wine tests run the unpacked programs, and some of them the signed
+    # ones; in the emulated VM everything takes several times longer.
     if [ "$vm" = yes ]; then limit=1200; else limit=600; fi
-    cmake -S . -B build/win32 -DDRAVIK_TESTED_PROGRAMS="$root/build/unpacked" -DDRAVIK_WINE_TEST_TIMEOUT=$limit >/dev/null
+    cmake -S . -B build/win32 -DDRAVIK_TESTED_PROGRAMS="$root/build/unpacked" \
+        -DDRAVIK_SIGNED_PROGRAMS="$root/build/signed" -DDRAVIK_WINE_TEST_TIMEOUT=$limit >/dev/null
     if [ "$vm" = yes ]; then
         in_vm 2400 ctest --test-dir build/win32 --output-on-failure
     else

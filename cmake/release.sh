@@ -5,6 +5,12 @@
 # commit, or from SOURCE_DATE_EPOCH when that is set, and carries no owner
 # or mode.
 #
+# The programs are Authenticode-signed first when a certificate is given:
+#   DRAVIK_SIGN_CERT and DRAVIK_SIGN_KEY   certificate (chain) and private key files
+#   DRAVIK_SIGN_PKCS12                     or both in one PKCS#12 file
+#   DRAVIK_SIGN_PASSWORD                   the key's or the PKCS#12 file's password, if any
+#   DRAVIK_SIGN_TIMESTAMP_URL              an RFC 3161 time-stamp server, if wanted
+#
 #   release.sh <source folder> <zip> <staging folder> <file>...
 set -euo pipefail
 source=$1 zip=$2 staging=$3
@@ -25,6 +31,34 @@ for file in "$@"; do
     cp "$file" "$staging/"
     files+=("$staging/$(basename "$file")")
 done
+
+sign=()
+if [ -n "${DRAVIK_SIGN_PKCS12:-}" ]; then
+    sign=(-pkcs12 "$DRAVIK_SIGN_PKCS12")
+elif [ -n "${DRAVIK_SIGN_CERT:-}" ] || [ -n "${DRAVIK_SIGN_KEY:-}" ]; then
+    sign=(-certs "${DRAVIK_SIGN_CERT:?DRAVIK_SIGN_KEY needs DRAVIK_SIGN_CERT}"
+          -key "${DRAVIK_SIGN_KEY:?DRAVIK_SIGN_CERT needs DRAVIK_SIGN_KEY}")
+fi
+# The password through a pipe, not on the command line that others can see.
+osslsign() {
+    if [ -n "${DRAVIK_SIGN_PASSWORD:-}" ]; then
+        osslsigncode sign -readpass <(printf '%s' "$DRAVIK_SIGN_PASSWORD") "$@"
+    else
+        osslsigncode sign "$@"
+    fi
+}
+if [ ${#sign[@]} -gt 0 ]; then
+    [ -z "${DRAVIK_SIGN_TIMESTAMP_URL:-}" ] || sign+=(-ts "$DRAVIK_SIGN_TIMESTAMP_URL")
+    for file in "${files[@]}"; do
+        case "$file" in
+        *.exe)
+            osslsign "${sign[@]}" -h sha256 -n Dravik -in "$file" -out "$file.signed" >/dev/null
+            mv "$file.signed" "$file"
+            echo "Signed $(basename "$file")"
+            ;;
+        esac
+    done
+fi
 
 python3 - "$zip.part" "$epoch" "${files[@]}" <<'END'
 import os, sys, time, zipfile
