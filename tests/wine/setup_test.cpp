@@ -774,7 +774,6 @@ TEST_F(Setup, ThenOpeningADemoFromTheShellPlaysItInTheGame)
     ExpectPlayedWithThanks(game_, demo);
 }
 
-
 // A demo is often opened from a Downloads folder, where anyone's DLLs may lie
 // beside the programs. Names that Windows or Wine look for in a program's own
 // folder, the shell's DLLs and what they load among them.
@@ -803,8 +802,8 @@ TEST_F(Setup, NeitherProgramLoadsADllPlantedBesideIt)
     };
 
     const HWND window = Open();
-    ASSERT_NE(window, nullptr);
     EXPECT_EQ(loaded(), "") << "by the setup window";
+    ASSERT_NE(window, nullptr);
     Type(window, game_.exe);
     ReadyCloses(window);
     EXPECT_EQ(loaded(), "") << "by READY";
