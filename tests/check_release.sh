@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Checks the release programs as Windows users get them: each imports only
-# DLLs that come with Windows, stays within 256 KiB, allows ASLR and DEP,
-# and carries the manifest it needs.
+# DLLs that come with Windows and only functions that Windows XP SP3 has,
+# stays within 256 KiB, allows ASLR and DEP, and carries the manifest it
+# needs.
 #
 #   tests/check_release.sh <folder with Dravik.exe and loader.exe>
 set -euo pipefail
 folder=${1:?folder}
+here=$(cd "$(dirname "$0")" && pwd)
+# What XP SP3's DLLs export, one list per DLL (see the lists' headers).
+xp_exports=$here/winxp-exports
 system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|shlwapi|comctl32|ole32|msvcrt)\.dll$'
 max_bytes=$((256 * 1024))
 passed=0
@@ -30,6 +34,16 @@ for name in Dravik loader; do
     fi
     headers=$(i686-w64-mingw32-objdump -p "$program")
     imports=$(echo "$headers" | sed -n 's/^\s*DLL Name: //p')
+    # "start|delay <dll> <function>" lines; Windows refuses to start a
+    # program with a start-time import its DLLs lack.
+    functions=$("$here/pe_imports.pl" "$program")
+    not_on_xp=$(awk 'FILENAME != "-" {
+                         if (FNR == 1) { dll = FILENAME; sub(/.*\//, "", dll); sub(/\.txt$/, "", dll) }
+                         if (!/^#/) xp[dll "!" $0] = 1
+                         next
+                     }
+                     { dll = tolower($2); sub(/\.dll$/, "", dll); if (!((dll "!" $3) in xp)) print $2 "!" $3 }' \
+                 "$xp_exports"/*.txt - <<<"$functions")
     foreign=$(echo "$imports" | grep -viE "$system_dlls" || true)
     size=$(stat -c %s "$program")
     manifest=$(wrestool -x --raw -t 24 "$program" 2>/dev/null || true)
@@ -37,6 +51,7 @@ for name in Dravik loader; do
     echo "$name.exe: $size bytes, imports $(echo $imports)"
 
     check "$name.exe imports $(echo $foreign), which Windows does not provide" test -z "$foreign"
+    check "$name.exe imports what Windows XP SP3 lacks: $(echo $not_on_xp)" test -z "$not_on_xp"
     check "$name.exe is $size bytes, over $max_bytes" test "$size" -le "$max_bytes"
     check "$name.exe is not marked for ASLR (DYNAMIC_BASE)" grep -q DYNAMIC_BASE <<<"$headers"
     check "$name.exe is not marked for DEP (NX_COMPAT)" grep -q NX_COMPAT <<<"$headers"
