@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the release programs as Windows users get them: each imports only
 # DLLs that come with Windows and only functions that Windows XP SP3 has,
-# stays within 256 KiB, allows ASLR and DEP, and carries the manifest it
-# needs.
+# stays within 240 KiB, is hardened (ASLR, DEP, stack guard, Terminal Server
+# aware) and carries the manifest it needs; the loader loads the window DLLs
+# only when it needs them.
 #
 #   tests/check_release.sh <folder with Dravik.exe and loader.exe>
 set -euo pipefail
@@ -11,7 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 # What XP SP3's DLLs export, one list per DLL (see the lists' headers).
 xp_exports=$here/winxp-exports
 system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|shlwapi|comctl32|ole32|msvcrt)\.dll$'
-max_bytes=$((256 * 1024))
+max_bytes=$((240 * 1024))
 passed=0
 failed=0
 
@@ -51,10 +52,15 @@ for name in Dravik loader; do
     echo "$name.exe: $size bytes, imports $(echo $imports)"
 
     check "$name.exe imports $(echo $foreign), which Windows does not provide" test -z "$foreign"
+    check "$name.exe: no imports read" test -n "$functions"
     check "$name.exe imports what Windows XP SP3 lacks: $(echo $not_on_xp)" test -z "$not_on_xp"
     check "$name.exe is $size bytes, over $max_bytes" test "$size" -le "$max_bytes"
     check "$name.exe is not marked for ASLR (DYNAMIC_BASE)" grep -q DYNAMIC_BASE <<<"$headers"
     check "$name.exe is not marked for DEP (NX_COMPAT)" grep -q NX_COMPAT <<<"$headers"
+    check "$name.exe is not marked Terminal Server aware (TERMINAL_SERVICE_AWARE)" \
+        grep -q TERMINAL_SERVICE_AWARE <<<"$headers"
+    # The stack guard's failure report, linked in only where functions check it.
+    check "$name.exe has no stack protector" grep -qa 'stack smashing detected' "$program"
     check "$name.exe is a 32-bit program" grep -q 'file format pei-i386' <<<"$headers"
     check "$name.exe has no common controls 6 in its manifest" grep -q 'Microsoft.Windows.Common-Controls' <<<"$manifest"
     check "$name.exe is not DPI aware" grep -q 'PerMonitorV2' <<<"$manifest"
@@ -63,6 +69,11 @@ done
 
 manifest=$(wrestool -x --raw -t 24 "$folder/Dravik.exe" 2>/dev/null || true)
 check "Dravik.exe does not run asInvoker" grep -q 'level="asInvoker"' <<<"$manifest"
+# Loaded at start, the window DLLs would delay the game's start.
+functions=$("$here/pe_imports.pl" "$folder/loader.exe")
+check "loader.exe loads USER32 or GDI32 at its start" test -z "$(grep -iE '^start (user32|gdi32)\.dll ' <<<"$functions")"
+check "loader.exe has no delayed USER32 imports" grep -qiE '^delay user32\.dll ' <<<"$functions"
+check "loader.exe has no delayed GDI32 imports" grep -qiE '^delay gdi32\.dll ' <<<"$functions"
 manifest=$(wrestool -x --raw -t 24 "$folder/loader.exe" 2>/dev/null || true)
 version=$(wrestool -x --raw -t 16 "$folder/loader.exe" 2>/dev/null | tr -d '\0' || true)
 check "loader.exe declares an execution level" test -z "$(grep requestedExecutionLevel <<<"$manifest")"
