@@ -62,6 +62,11 @@ for name in Dravik loader; do
     # The stack guard's failure report, linked in only where functions check it.
     check "$name.exe has no stack protector" grep -qa 'stack smashing detected' "$program"
     check "$name.exe is a 32-bit program" grep -q 'file format pei-i386' <<<"$headers"
+    # Windows XP refuses a program that asks for a newer Windows than 5.1.
+    subsystem=$(awk '/^MajorSubsystemVersion/ {major = $2} /^MinorSubsystemVersion/ {minor = $2}
+                     END {print major * 100 + minor}' <<<"$headers")
+    check "$name.exe asks for Windows $((subsystem / 100)).$((subsystem % 100)), newer than XP's 5.1" \
+        test "$subsystem" -le 501
     check "$name.exe has no common controls 6 in its manifest" grep -q 'Microsoft.Windows.Common-Controls' <<<"$manifest"
     check "$name.exe is not DPI aware" grep -q 'PerMonitorV2' <<<"$manifest"
     check "$name.exe has no version information" grep -q 'ProductName' <<<"$version"
