@@ -1,10 +1,11 @@
-# Cross-compiles for 32-bit Windows with MinGW-w64. The -posix compilers are
-# used because GoogleTest needs std::thread and friends.
+# Cross-compiles for 32-bit Windows with MinGW-w64. The win32 thread model's
+# compilers: their runtime calls nothing newer than Windows XP, while the
+# posix model's thread library imports Vista's GetTickCount64.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)

@@ -193,6 +193,8 @@ void frmMain::Layout(int dpi)
     // The text box keeps the system's message font, scaled from the system's
     // DPI to this window's.
     NONCLIENTMETRICSW metrics = {};
+    // Windows XP's size, as its headers declare it: XP refuses the larger
+    // one of later headers, and later Windows accept this one.
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     const HDC screen = GetDC(nullptr);

@@ -7,6 +7,7 @@
 #include "setup_rules.h"
 #include "uninstall.h"
 
+#include <commctrl.h>
 #include <objbase.h>
 #include <windows.h>
 
@@ -27,6 +28,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showStat
         break;
     }
 
+    // The window's buttons and boxes come from version 6 of the common
+    // controls, named in the manifest, which Windows XP loads only when the
+    // program uses it.
+    InitCommonControls();
     // The text box's path completion is a COM object.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const int exitCode = dravik::frmMain(instance).Run(showState);

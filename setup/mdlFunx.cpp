@@ -35,13 +35,31 @@ bool RegistryValueExists(HKEY root, const std::wstring& subKey, const std::wstri
 
 LONG RegDeleteKeyTree(HKEY root, const std::wstring& subKey)
 {
-    const LONG status = RegDeleteTreeW(root, subKey.c_str());
-    if (status != ERROR_SUCCESS) {
-        return status;
+    // By hand: Windows XP has no RegDeleteTreeW. A key goes only once it has
+    // no subkeys, so they go first, each with its own tree.
+    {
+        UniqueKey key;
+        LONG status = RegOpenKeyExW(root, subKey.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, key.put());
+        if (status != ERROR_SUCCESS) {
+            return status;
+        }
+        wchar_t name[256];  // the longest key name, 255 characters, and its end
+        for (;;) {
+            DWORD length = sizeof name / sizeof name[0];
+            status = RegEnumKeyExW(key.get(), 0, name, &length, nullptr, nullptr, nullptr, nullptr);
+            if (status == ERROR_NO_MORE_ITEMS) {
+                break;
+            }
+            if (status == ERROR_SUCCESS) {
+                status = RegDeleteKeyTree(key.get(), std::wstring(name, length));
+            }
+            // Not found: gone meanwhile, the next one is enumerated.
+            if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
+                return status;
+            }
+        }
     }
-    // Windows deletes the key itself with its tree; where it is left, this does.
-    const LONG deleted = RegDeleteKeyW(root, subKey.c_str());
-    return deleted == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : deleted;
+    return RegDeleteKeyW(root, subKey.c_str());
 }
 
 }  // namespace dravik

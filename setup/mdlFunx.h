@@ -9,7 +9,8 @@ namespace dravik {
 
 // The text of a REG_SZ value; the empty text when the key or value is
 // missing, the value is empty or of another type. view may be
-// KEY_WOW64_32KEY: the registry that 32-bit installers write to.
+// KEY_WOW64_32KEY: the registry that 32-bit installers write to (32-bit
+// Windows, XP among them, has only that one and ignores the flag).
 std::wstring RegReadString(HKEY root, const std::wstring& subKey, const std::wstring& valueName, REGSAM view = 0);
 
 // Sets a REG_SZ value, creating missing keys along the path; an empty value

@@ -4,6 +4,14 @@
 
 namespace dravik {
 
+namespace {
+
+// WC_ERR_INVALID_CHARS, which Windows XP's headers lack. It is only passed
+// with UTF-8 as the ANSI code page, which Windows 10 introduced.
+constexpr DWORD kErrorOnInvalidChars = 0x00000080;
+
+}  // namespace
+
 std::optional<std::string> ToAnsi(const std::wstring& text)
 {
     if (text.empty()) {
@@ -11,7 +19,7 @@ std::optional<std::string> ToAnsi(const std::wstring& text)
     }
     // UTF-8 as the ANSI code page takes neither the flag nor the lossy report.
     const bool utf8 = GetACP() == CP_UTF8;
-    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+    const DWORD flags = utf8 ? kErrorOnInvalidChars : WC_NO_BEST_FIT_CHARS;
     BOOL lossy = FALSE;
     BOOL* lossyReport = utf8 ? nullptr : &lossy;
     const int length = static_cast<int>(text.size());

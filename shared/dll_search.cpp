@@ -2,6 +2,11 @@
 
 #include "system_function.h"
 
+// Windows XP's headers lack it.
+#ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
+#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
+#endif
+
 namespace dravik {
 
 void RestrictDllSearch()

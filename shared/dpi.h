@@ -3,6 +3,15 @@
 
 #include <windows.h>
 
+// Windows XP's headers lack what later versions added for DPI; there the
+// message never comes and the default is what every screen has.
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+#ifndef USER_DEFAULT_SCREEN_DPI
+#define USER_DEFAULT_SCREEN_DPI 96
+#endif
+
 namespace dravik {
 
 // The window's DPI where Windows reports it per window, else the system's.

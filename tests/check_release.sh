@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Checks the release programs as Windows users get them: each imports only
-# DLLs that come with Windows, stays within 256 KiB, allows ASLR and DEP,
-# and carries the manifest it needs.
+# DLLs that come with Windows and only functions that Windows XP SP3 has,
+# stays within 240 KiB, is hardened (ASLR, DEP, stack guard, Terminal Server
+# aware) and carries the manifest it needs; the loader loads the window DLLs
+# only when it needs them.
 #
 #   tests/check_release.sh <folder with Dravik.exe and loader.exe>
 set -euo pipefail
 folder=${1:?folder}
+here=$(cd "$(dirname "$0")" && pwd)
+# What XP SP3's DLLs export, one list per DLL (see the lists' headers).
+xp_exports=$here/winxp-exports
 system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|shlwapi|comctl32|ole32|msvcrt)\.dll$'
-max_bytes=$((256 * 1024))
+max_bytes=$((240 * 1024))
 passed=0
 failed=0
 
@@ -30,6 +35,16 @@ for name in Dravik loader; do
     fi
     headers=$(i686-w64-mingw32-objdump -p "$program")
     imports=$(echo "$headers" | sed -n 's/^\s*DLL Name: //p')
+    # "start|delay <dll> <function>" lines; Windows refuses to start a
+    # program with a start-time import its DLLs lack.
+    functions=$("$here/pe_imports.pl" "$program")
+    not_on_xp=$(awk 'FILENAME != "-" {
+                         if (FNR == 1) { dll = FILENAME; sub(/.*\//, "", dll); sub(/\.txt$/, "", dll) }
+                         if (!/^#/) xp[dll "!" $0] = 1
+                         next
+                     }
+                     { dll = tolower($2); sub(/\.dll$/, "", dll); if (!((dll "!" $3) in xp)) print $2 "!" $3 }' \
+                 "$xp_exports"/*.txt - <<<"$functions")
     foreign=$(echo "$imports" | grep -viE "$system_dlls" || true)
     size=$(stat -c %s "$program")
     manifest=$(wrestool -x --raw -t 24 "$program" 2>/dev/null || true)
@@ -37,10 +52,21 @@ for name in Dravik loader; do
     echo "$name.exe: $size bytes, imports $(echo $imports)"
 
     check "$name.exe imports $(echo $foreign), which Windows does not provide" test -z "$foreign"
+    check "$name.exe: no imports read" test -n "$functions"
+    check "$name.exe imports what Windows XP SP3 lacks: $(echo $not_on_xp)" test -z "$not_on_xp"
     check "$name.exe is $size bytes, over $max_bytes" test "$size" -le "$max_bytes"
     check "$name.exe is not marked for ASLR (DYNAMIC_BASE)" grep -q DYNAMIC_BASE <<<"$headers"
     check "$name.exe is not marked for DEP (NX_COMPAT)" grep -q NX_COMPAT <<<"$headers"
+    check "$name.exe is not marked Terminal Server aware (TERMINAL_SERVICE_AWARE)" \
+        grep -q TERMINAL_SERVICE_AWARE <<<"$headers"
+    # The stack guard's failure report, linked in only where functions check it.
+    check "$name.exe has no stack protector" grep -qa 'stack smashing detected' "$program"
     check "$name.exe is a 32-bit program" grep -q 'file format pei-i386' <<<"$headers"
+    # Windows XP refuses a program that asks for a newer Windows than 5.1.
+    subsystem=$(awk '/^MajorSubsystemVersion/ {major = $2} /^MinorSubsystemVersion/ {minor = $2}
+                     END {print major * 100 + minor}' <<<"$headers")
+    check "$name.exe asks for Windows $((subsystem / 100)).$((subsystem % 100)), newer than XP's 5.1" \
+        test "$subsystem" -le 501
     check "$name.exe has no common controls 6 in its manifest" grep -q 'Microsoft.Windows.Common-Controls' <<<"$manifest"
     check "$name.exe is not DPI aware" grep -q 'PerMonitorV2' <<<"$manifest"
     check "$name.exe has no version information" grep -q 'ProductName' <<<"$version"
@@ -48,6 +74,11 @@ done
 
 manifest=$(wrestool -x --raw -t 24 "$folder/Dravik.exe" 2>/dev/null || true)
 check "Dravik.exe does not run asInvoker" grep -q 'level="asInvoker"' <<<"$manifest"
+# Loaded at start, the window DLLs would delay the game's start.
+functions=$("$here/pe_imports.pl" "$folder/loader.exe")
+check "loader.exe loads USER32 or GDI32 at its start" test -z "$(grep -iE '^start (user32|gdi32)\.dll ' <<<"$functions")"
+check "loader.exe has no delayed USER32 imports" grep -qiE '^delay user32\.dll ' <<<"$functions"
+check "loader.exe has no delayed GDI32 imports" grep -qiE '^delay gdi32\.dll ' <<<"$functions"
 manifest=$(wrestool -x --raw -t 24 "$folder/loader.exe" 2>/dev/null || true)
 version=$(wrestool -x --raw -t 16 "$folder/loader.exe" 2>/dev/null | tr -d '\0' || true)
 check "loader.exe declares an execution level" test -z "$(grep requestedExecutionLevel <<<"$manifest")"

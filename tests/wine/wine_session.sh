@@ -8,7 +8,8 @@
 # as the folder it shares with the host is slow and does not reliably show a
 # file tree that is removed and made again.
 #
-#   wine_session.sh start <dir>            make the prefix and start the session
+#   wine_session.sh start <dir> [winxp]    make the prefix and start the session;
+#                                           winxp: a 32-bit prefix that is Windows XP
 #   wine_session.sh run <dir> <exe> [args]  run a Windows program in it
 #   wine_session.sh stop <dir>             end the session's processes
 set -euo pipefail
@@ -33,6 +34,13 @@ load_display() {
 
 case "$command" in
 start)
+    windows=${1:-}
+    case "$windows" in
+    "") ;;
+    # The programs' oldest Windows, 32-bit as it ran on the game's PCs.
+    winxp) export WINEARCH=win32 ;;
+    *) echo "unknown Windows version $windows" >&2; exit 2 ;;
+    esac
     "$0" stop "$dir" >/dev/null 2>&1 || true
     rm -rf "$dir"
     mkdir -p "$dir"
@@ -55,8 +63,21 @@ start)
     load_display
     # No menu builder either: it would write to the Linux desktop of whoever
     # runs the tests. A test that wants it removes the registry value.
-    WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d" "$WINE" wineboot -i >/dev/null 2>&1
+    if ! WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d" "$WINE" wineboot -i >/dev/null 2>&1; then
+        # On a machine under heavy load Wine stops waiting for the prefix's
+        # first boot after five minutes, while the boot goes on: its end is
+        # awaited, and the commands below fail if the prefix is unusable.
+        "$WINESERVER" -w
+    fi
     "$WINE" reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f >/dev/null 2>&1
+    if [ "$windows" = winxp ]; then
+        "$WINE" winecfg -v winxp >/dev/null 2>&1
+        version=$("$WINE" cmd /c ver </dev/null 2>/dev/null | tr -d '\r')
+        case "$version" in
+        *" 5.1."*) ;;
+        *) echo "The prefix should be Windows XP (5.1), but says: $version" >&2; exit 1 ;;
+        esac
+    fi
     # A virtual desktop gives every window a real title bar in screenshots.
     "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1600x1280 /f >/dev/null 2>&1
@@ -66,7 +87,7 @@ start)
     # the programs run later (they would hold it open after those end).
     "$WINE" explorer /desktop=Default,1600x1280 </dev/null >/dev/null 2>&1 &
     "$WINE" reg query 'HKCU\Software\Wine\Explorer' </dev/null >/dev/null 2>&1
-    echo "Wine session ready: $WINEPREFIX ($("$WINE" --version), display $DISPLAY)"
+    echo "Wine session ready: $WINEPREFIX ($("$WINE" --version)${windows:+, $windows}, display $DISPLAY)"
     ;;
 run)
     load_display
