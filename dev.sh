@@ -91,15 +91,18 @@ build_release() {
     cmake --no-warn-unused-cli -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build build/win32 -j"$(nproc)"
     (cd build/win32 && cpack --config CPackConfig.cmake >/dev/null)
-    cp build/win32/package/Dravik-*-win32.zip dist/
-    echo "Packaged dist/$(cd dist && ls Dravik-*-win32.zip)"
+    # The zip of this build only: zips of earlier versions are cleared away.
+    zip="$(sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' build/win32/CPackConfig.cmake).zip"
+    rm -f dist/Dravik-*-win32.zip
+    cp "build/win32/package/$zip" dist/
+    echo "Packaged dist/$zip"
 }
 
 # The programs as users get them; what the Wine tests and the run use.
 unpack_release() {
     say "Unpacking the release zip into build/unpacked"
     rm -rf build/unpacked && mkdir -p build/unpacked
-    (cd build/unpacked && cmake -E tar xf "$root"/dist/Dravik-*-win32.zip)
+    (cd build/unpacked && cmake -E tar xf "$root/dist/$zip")
 }
 
 # Runs a command in the test VM, with this folder shared at the same path.

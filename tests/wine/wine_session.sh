@@ -41,14 +41,21 @@ start)
         ln -s "$(mktemp -d "$DRAVIK_WINE_PREFIXES/prefix.XXXXXX")" "$WINEPREFIX"
     fi
     if [ -z "${DISPLAY:-}" ]; then
-        for n in $(seq 90 140); do
-            [ -e "/tmp/.X$n-lock" ] && continue
-            Xvfb ":$n" -screen 0 1600x1280x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-            echo $! >"$dir/xvfb.pid"
-            echo ":$n" >"$dir/display"
-            break
-        done
-        sleep 1
+        # Xvfb picks a free display itself and names it once it accepts
+        # clients; it reaches us through a pipe (kept off the test VM's
+        # shared folder, which has none).
+        pipe=$(mktemp -d "${TMPDIR:-/tmp}/dravik-xvfb.XXXXXX")
+        mkfifo "$pipe/display"
+        Xvfb -displayfd 3 -screen 0 1600x1280x24 -nolisten tcp 3>"$pipe/display" </dev/null >/dev/null 2>&1 &
+        echo $! >"$dir/xvfb.pid"
+        number=
+        read -r -t 60 number <"$pipe/display" || true
+        rm -rf "$pipe"
+        if [ -z "$number" ]; then
+            echo "wine_session.sh: Xvfb did not start" >&2
+            exit 1
+        fi
+        echo ":$number" >"$dir/display"
     else
         echo "$DISPLAY" >"$dir/display"
     fi
@@ -57,6 +64,9 @@ start)
     # runs the tests. A test that wants it removes the registry value.
     WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d" "$WINE" wineboot -i >/dev/null 2>&1
     "$WINE" reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f >/dev/null 2>&1
+    # Drive Q:, for tests of a game at a drive's root.
+    mkdir -p "$WINEPREFIX/drive_q"
+    ln -sfn ../drive_q "$WINEPREFIX/dosdevices/q:"
     # A virtual desktop gives every window a real title bar in screenshots.
     "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1600x1280 /f >/dev/null 2>&1
