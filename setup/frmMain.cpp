@@ -5,6 +5,7 @@
 #include "error_message.h"
 #include "failure.h"
 #include "file_type.h"
+#include "full_path.h"
 #include "game_names.h"
 #include "label_layout.h"
 #include "maker.h"
@@ -18,7 +19,6 @@
 #include <shlwapi.h>
 
 #include <new>
-#include <vector>
 
 namespace dravik {
 
@@ -94,17 +94,11 @@ std::wstring OtherProgramChosenText(const std::wstring& chosen)
            L"press OK.";
 }
 
-bool IsFile(const std::wstring& path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::wstring OwnPath()
 {
-    std::vector<wchar_t> buffer(32768, L'\0');
-    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    return std::wstring(buffer.data(), length);
+    std::wstring path(32768, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, &path[0], 32768));
+    return path;
 }
 
 std::wstring TextOfWindow(HWND window)
@@ -256,13 +250,18 @@ void frmMain::Form_Load()
 void frmMain::butReady_Click()
 {
     try {
-        const std::wstring path = CleanTypedPath(TextOfWindow(txtPath_));
+        const std::wstring typed = CleanTypedPath(TextOfWindow(txtPath_));
         const std::wstring programFolder = FolderOf(OwnPath());
         // Checked before anything is stored, so that a failure leaves no trace.
         if (!IsFile(programFolder + L"\\" + kLoaderFileName)) {
             throw Failure(kNoLoaderText);
         }
-        switch (CheckGamePath(path)) {
+        // A relative path would name another file once Dravik.exe has ended,
+        // so it is made absolute; not the bare suffix, as proposed when no
+        // install was found, which would name \System on the current drive.
+        const std::wstring path = FullPath(typed);
+        switch (CheckGamePath(typed) == GamePathProblem::NoGameFolder ? GamePathProblem::NoGameFolder
+                                                                       : CheckGamePath(path)) {
         case GamePathProblem::NotUT2003Exe: throw Failure(kNotUT2003ExeText);
         case GamePathProblem::NoGameFolder: throw Failure(kNoGameFolderText);
         case GamePathProblem::None: break;
