@@ -41,20 +41,28 @@ start)
         ln -s "$(mktemp -d "$DRAVIK_WINE_PREFIXES/prefix.XXXXXX")" "$WINEPREFIX"
     fi
     if [ -z "${DISPLAY:-}" ]; then
-        # Xvfb picks a free display itself and names it once it accepts
-        # clients; it reaches us through a pipe (kept off the test VM's
-        # shared folder, which has none).
+        # Xvfb itself refuses a display that is taken, and names the one
+        # it took once it accepts clients (-displayfd): no guessing from
+        # lock files, which races other users of the machine, and no
+        # sleeping. The name reaches us through a pipe, kept off the test
+        # VM's shared folder, which has none.
         pipe=$(mktemp -d "${TMPDIR:-/tmp}/dravik-xvfb.XXXXXX")
-        mkfifo "$pipe/display"
-        Xvfb -displayfd 3 -screen 0 1600x1280x24 -nolisten tcp 3>"$pipe/display" </dev/null >/dev/null 2>&1 &
-        echo $! >"$dir/xvfb.pid"
         number=
-        read -r -t 60 number <"$pipe/display" || true
+        for n in $(seq 90 140); do
+            mkfifo "$pipe/display"
+            Xvfb ":$n" -displayfd 3 -screen 0 1600x1280x24 -nolisten tcp 3>"$pipe/display" </dev/null >/dev/null 2>&1 &
+            xvfb=$!
+            read -r -t 60 number <"$pipe/display" || true
+            rm -f "$pipe/display"
+            [ -n "$number" ] && break
+            kill "$xvfb" 2>/dev/null || true
+        done
         rm -rf "$pipe"
         if [ -z "$number" ]; then
-            echo "wine_session.sh: Xvfb did not start" >&2
+            echo "wine_session.sh: Xvfb did not start on any display from :90 to :140" >&2
             exit 1
         fi
+        echo "$xvfb" >"$dir/xvfb.pid"
         echo ":$number" >"$dir/display"
     else
         echo "$DISPLAY" >"$dir/display"
