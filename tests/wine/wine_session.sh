@@ -70,7 +70,13 @@ start)
     load_display
     # No menu builder either: it would write to the Linux desktop of whoever
     # runs the tests. A test that wants it removes the registry value.
-    WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d" "$WINE" wineboot -i >/dev/null 2>&1
+    if ! WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d" "$WINE" wineboot -i >/dev/null 2>&1; then
+        # Wine's first start stops waiting for the new prefix after five
+        # minutes while its setup goes on, which the emulated test VM can
+        # take beside other work: wait for the setup, then start again.
+        "$WINESERVER" -w
+        WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d" "$WINE" wineboot -i >/dev/null 2>&1
+    fi
     "$WINE" reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f >/dev/null 2>&1
     # Drive Q:, for tests of a game at a drive's root.
     mkdir -p "$WINEPREFIX/drive_q"
