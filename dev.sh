@@ -118,7 +118,7 @@ check_reproducible() {
 unpack_release() {
     say "Unpacking the release zip into build/unpacked"
     rm -rf build/unpacked && mkdir -p build/unpacked
-    (cd build/unpacked && cmake -E tar xf "$root"/dist/Dravik-*-win32.zip)
+    (cd build/unpacked && cmake -E tar xf "$root/dist/$zip")
 }
 
 # Runs a command in the test VM, with this folder shared at the same path.

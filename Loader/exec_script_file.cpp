@@ -2,6 +2,7 @@
 
 #include "ansi_text.h"
 #include "failure.h"
+#include "full_path.h"
 #include "game_paths.h"
 #include "unique_handles.h"
 
@@ -31,6 +32,21 @@ std::wstring ShortPath(const std::wstring& path)
 
 }  // namespace
 
+std::wstring AbsoluteDemoArgument(const std::wstring& argument)
+{
+    const QuotedText demo = Unquote(argument);
+    if (demo.text.empty()) {
+        return argument;
+    }
+    // The game runs in its own folder, where a relative path names nothing.
+    const std::wstring full = FullPath(demo.text);
+    if (full.empty() || !IsFile(full)) {
+        throw Failure(L"There is no demo file at " + (full.empty() ? demo.text : full) +
+                      L". It may have been moved, renamed or deleted; open it again from where it is now.");
+    }
+    return Requote(demo, full);
+}
+
 std::string ExecScriptBytes(const std::wstring& argument)
 {
     if (auto bytes = ToAnsi(ExecScriptLine(argument))) {
@@ -53,14 +69,14 @@ void WriteExecScript(const std::wstring& path, const std::string& bytes)
     const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        ThrowSystemError(GetLastError());
+        ThrowSystemError(GetLastError(), path.c_str());
     }
     DWORD written = 0;
     if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
-        ThrowSystemError(GetLastError());
+        ThrowSystemError(GetLastError(), path.c_str());
     }
     if (written != bytes.size()) {
-        ThrowSystemError(ERROR_WRITE_FAULT);
+        ThrowSystemError(ERROR_WRITE_FAULT, path.c_str());
     }
 }
 

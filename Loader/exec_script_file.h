@@ -5,6 +5,11 @@
 
 namespace dravik {
 
+// The argument with its demo path made absolute against the current
+// folder, in the argument's own quoting; the empty argument stays as it is.
+// Fails when the path names no existing file.
+std::wstring AbsoluteDemoArgument(const std::wstring& argument);
+
 // The script line in the bytes the game reads: the ANSI code page. A demo
 // path with letters that code page lacks is replaced by its short (8.3)
 // form; where the file system has none, this fails.

@@ -5,7 +5,9 @@
 #include "error_message.h"
 #include "exec_script_file.h"
 #include "failure.h"
+#include "game_lock.h"
 #include "game_paths.h"
+#include "loader_rules.h"
 #include "maker.h"
 #include "mdlMain.h"
 #include "settings_record.h"
@@ -22,6 +24,8 @@ constexpr wchar_t kThanksText[] = L"Nice demo, isn't it? :))";
 constexpr wchar_t kNotSetUpText[] =
     L"Dravik is not set up yet: run Dravik.exe, confirm the path of UT2003.exe and press READY, "
     L"then open the demo again.";
+constexpr wchar_t kAlreadyPlayingText[] =
+    L"A demo is already playing in the game. Quit the game first, then open this demo again.";
 constexpr wchar_t kWindowClass[] = L"DravikLoader";
 
 // The empty window's client area.
@@ -50,11 +54,25 @@ void frmMain::Form_Load(const std::wstring& argument)
     if (settings.Path.empty() || settings.General.empty()) {
         throw Failure(kNotSetUpText);
     }
-    WriteExecScript(ExecScriptPath(settings.General), ExecScriptBytes(argument));
+    const std::string script = ExecScriptBytes(AbsoluteDemoArgument(argument));
 
-    const DWORD error = RunAndWait(GameCommandLine(settings.Path), settings.General, SW_SHOWNORMAL, LoadWindowDlls);
+    GameLock lock;
+    if (!lock.TryTake(settings.General)) {
+        MessageBoxW(nullptr, kAlreadyPlayingText, L"Dravik", MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+        return;
+    }
+    WriteExecScript(ExecScriptPath(settings.General), script);
+
+    DWORD exitCode = 0;
+    const DWORD error = RunAndWait(GameCommandLine(settings.Path), GameWorkingFolder(settings.General), SW_SHOWNORMAL,
+                                   exitCode, LoadWindowDlls);
+    lock.Release();
     if (error != ERROR_SUCCESS) {
-        ThrowSystemError(error);
+        throw Failure(GameStartFailureText(error, SystemErrorText(error, settings.Path.c_str())));
+    }
+    if (IsErrorStatus(exitCode)) {
+        const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        throw Failure(GameEndedText(exitCode, StatusMeaning(MessageTableText(ntdll, exitCode))));
     }
     MessageBoxW(nullptr, kThanksText, kHomePage, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
 }

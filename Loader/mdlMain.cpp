@@ -7,7 +7,7 @@
 namespace dravik {
 
 DWORD RunAndWait(const std::wstring& commandLine, const std::wstring& currentDirectory, WORD showState,
-                 void (*whileRunning)())
+                 DWORD& exitCode, void (*whileRunning)())
 {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -35,7 +35,7 @@ DWORD RunAndWait(const std::wstring& commandLine, const std::wstring& currentDir
         }
         waited = WaitForSingleObject(process.get(), INFINITE);
     }
-    if (waited == WAIT_FAILED) {
+    if (waited == WAIT_FAILED || !GetExitCodeProcess(process.get(), &exitCode)) {
         return GetLastError();
     }
     return ERROR_SUCCESS;

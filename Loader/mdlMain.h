@@ -8,11 +8,11 @@
 namespace dravik {
 
 // Starts the command line in the given folder and waits until that process
-// has ended. Returns ERROR_SUCCESS then, or Windows' reason why the process
-// could not be started (or waited for). `whileRunning`, when given, runs
+// has ended. Returns ERROR_SUCCESS then, with the process's exit code, or
+// Windows' reason why the process could not be started (or waited for). `whileRunning`, when given, runs
 // once the process has been running for kStartMs, unless it has ended by then.
 DWORD RunAndWait(const std::wstring& commandLine, const std::wstring& currentDirectory, WORD showState,
-                 void (*whileRunning)() = nullptr);
+                 DWORD& exitCode, void (*whileRunning)() = nullptr);
 
 inline constexpr DWORD kStartMs = 250;
 

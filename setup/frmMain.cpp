@@ -5,6 +5,7 @@
 #include "error_message.h"
 #include "failure.h"
 #include "file_type.h"
+#include "full_path.h"
 #include "game_names.h"
 #include "label_layout.h"
 #include "maker.h"
@@ -20,7 +21,6 @@
 #include <shlwapi.h>
 
 #include <new>
-#include <vector>
 
 namespace dravik {
 
@@ -100,17 +100,11 @@ std::wstring OtherProgramChosenText(const std::wstring& chosen, const std::wstri
            L"press OK.";
 }
 
-bool IsFile(const std::wstring& path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::wstring OwnPath()
 {
-    std::vector<wchar_t> buffer(32768, L'\0');
-    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    return std::wstring(buffer.data(), length);
+    std::wstring path(32768, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, &path[0], 32768));
+    return path;
 }
 
 std::wstring TextOfWindow(HWND window)
@@ -264,7 +258,7 @@ void frmMain::Form_Load()
 void frmMain::butReady_Click()
 {
     try {
-        const std::wstring path = CleanTypedPath(TextOfWindow(txtPath_));
+        const std::wstring typed = CleanTypedPath(TextOfWindow(txtPath_));
         const std::wstring setupPath = OwnPath();
         const std::wstring programFolder = FolderOf(setupPath);
         // Checked before anything is stored, so that a failure leaves no trace.
@@ -274,7 +268,12 @@ void frmMain::butReady_Click()
         if (!FitsInOpenCommand(programFolder)) {
             throw Failure(kPercentInFolderText);
         }
-        switch (CheckGamePath(path)) {
+        // A relative path would name another file once Dravik.exe has ended,
+        // so it is made absolute; not the bare suffix, as proposed when no
+        // install was found, which would name \System on the current drive.
+        const std::wstring path = FullPath(typed);
+        switch (CheckGamePath(typed) == GamePathProblem::NoGameFolder ? GamePathProblem::NoGameFolder
+                                                                       : CheckGamePath(path)) {
         case GamePathProblem::NotUT2003Exe: throw Failure(kNotUT2003ExeText);
         case GamePathProblem::NoGameFolder: throw Failure(kNoGameFolderText);
         case GamePathProblem::None: break;

@@ -16,9 +16,19 @@ private:
     std::wstring description_;
 };
 
-// The system's own description of an error code, without a trailing line break.
-std::wstring SystemErrorText(DWORD code);
+// A text of a message table (the system's, when module is null), without a
+// trailing line break; its inserts (such as "%1 is not a valid Win32
+// application.") name the subject, the path the error is about, where one
+// is given. A code the table lacks gives the empty text, or from the
+// system's table "Unknown error <code>.".
+std::wstring MessageTableText(HMODULE module, DWORD code, const wchar_t* subject = nullptr);
 
-[[noreturn]] void ThrowSystemError(DWORD code);
+// The system's own description of an error code.
+inline std::wstring SystemErrorText(DWORD code, const wchar_t* subject = nullptr)
+{
+    return MessageTableText(nullptr, code, subject);
+}
+
+[[noreturn]] void ThrowSystemError(DWORD code, const wchar_t* subject = nullptr);
 
 }  // namespace dravik

@@ -79,7 +79,8 @@ std::wstring FolderOf(const std::wstring& path)
 
 SetupCommand ParseSetupArguments(const std::wstring& arguments)
 {
-    const std::wstring argument = TrimBlanks(arguments);
+    // A quoted argument ("/uninstall") means the same as the bare one.
+    const std::wstring argument = CleanTypedPath(arguments);
     if (argument.empty()) {
         return SetupCommand::Window;
     }

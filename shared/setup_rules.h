@@ -37,8 +37,8 @@ std::wstring DemoIconPath(const std::wstring& gameFolder);
 std::wstring FolderOf(const std::wstring& path);
 
 // What Dravik.exe is asked to do by its argument string: show its window
-// (no argument), remove what it wrote (/uninstall or -uninstall, any case),
-// or nothing it knows.
+// (no argument), remove what it wrote (/uninstall or -uninstall, any case,
+// in double quotes or not), or nothing it knows.
 enum class SetupCommand { Window, Uninstall, Unknown };
 SetupCommand ParseSetupArguments(const std::wstring& arguments);
 

@@ -6,6 +6,8 @@
 //   DRAVIK_STANDIN_MS      how long to stay alive (default 3000)
 //   DRAVIK_STANDIN_EXIT    exit code (default 0)
 //   DRAVIK_STANDIN_WINDOW  0 to show no window (default 1)
+//   DRAVIK_STANDIN_READ_MS how long after its start it reads udemo.ini, as
+//                          the game does while it loads (default 0)
 //   DRAVIK_STANDIN_TIMES   a file to append "started <counter>" and
 //                          "ending <counter>" to (QueryPerformanceCounter)
 #include <windows.h>
@@ -159,6 +161,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showState)
     AppendTime("started", started);
 
     const std::wstring folder = OwnFolder();
+    Sleep(static_cast<DWORD>(std::stoul(Environment(L"DRAVIK_STANDIN_READ_MS", L"0"))));
     std::string script;
     const bool scriptFound = ReadScript(folder + L"\\udemo.ini", script);
 

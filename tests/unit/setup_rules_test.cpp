@@ -56,7 +56,7 @@ TEST(Registration, QuotesTheLoaderAndTheDemo)
     EXPECT_EQ(DemoIconPath(L"C:\\UT2003"), L"C:\\UT2003\\Help\\UnrealEd.ico");
 }
 
-TEST(ParseSetupArguments, KnowsOnlyUninstallInEitherSpellingAndAnyCase)
+TEST(ParseSetupArguments, KnowsOnlyUninstallInEitherSpellingAnyCaseQuotedOrNot)
 {
     struct Case {
         const wchar_t* arguments;
@@ -67,6 +67,10 @@ TEST(ParseSetupArguments, KnowsOnlyUninstallInEitherSpellingAndAnyCase)
         {L"  ", SetupCommand::Window},
         {L"/uninstall", SetupCommand::Uninstall},
         {L" -UnInstall ", SetupCommand::Uninstall},
+        {L"\"/uninstall\"", SetupCommand::Uninstall},
+        {L" \" -UNINSTALL \" ", SetupCommand::Uninstall},
+        {L"\"\"", SetupCommand::Window},
+        {L"\"/uninstall", SetupCommand::Unknown},
         {L"/uninstal", SetupCommand::Unknown},
         {L"/uninstall now", SetupCommand::Unknown},
         {L"xuninstall", SetupCommand::Unknown},

@@ -22,9 +22,11 @@ image=${1:?image folder}
 share=$(cd "${2:?folder to share}" && pwd)
 shift 2
 [ $# -gt 0 ] || { echo "run.sh: no command" >&2; exit 2; }
-# The path travels on the kernel command line, which splits at spaces.
+# The path travels on the kernel command line, which splits at spaces, and
+# in qemu's -virtfs option, which splits at commas.
 case "$share" in
 *[[:space:]]*) echo "run.sh: the shared folder's path must not contain spaces: $share" >&2; exit 2 ;;
+*,*) echo "run.sh: the shared folder's path must not contain commas: $share" >&2; exit 2 ;;
 esac
 
 job=$(mktemp -d "${TMPDIR:-/tmp}/dravik-vm-job.XXXXXX")

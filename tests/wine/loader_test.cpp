@@ -53,14 +53,15 @@ protected:
         game_ = MakeGameFolder(root_ + L"\\Game Folder");
         WriteSettings(game_.exe, game_.folder);
         SetStandIn(0, 0);
+        WriteBytes(L"C:\\demo.dem", "demo");
     }
 
     // Runs the loader on one argument string through to its thank-you
     // message, presses OK, and returns what the game was started with.
-    StandInRecord PlayToThanks(const std::wstring& argument)
+    StandInRecord PlayToThanks(const std::wstring& argument, const std::wstring& folder = L"")
     {
         DeleteFileW((game_.system + L"\\standin-record.txt").c_str());
-        const Program loader = Start(LoaderPath(), argument);
+        const Program loader = Start(LoaderPath(), argument, folder);
         const auto record = WaitForStandInRecord(game_, kTimeoutMs);
         EXPECT_TRUE(record) << "the game was not started";
         const HWND thanks = probe::WaitForMessageBox(loader.id, kTimeoutMs);
@@ -79,22 +80,31 @@ protected:
     GameFolder game_;
 };
 
-TEST_F(Loader, WritesTheScriptLineExactlyAndReplacesAnyEarlierScript)
+TEST_F(Loader, WritesTheScriptLineWithAnAbsoluteDemoPathAndReplacesAnyEarlierScript)
 {
     const std::wstring demo = root_ + L"\\My Demos\\duel 1.dem";
+    MakeFolders(root_ + L"\\My Demos");
+    MakeFolders(L"C:\\demos");
+    WriteBytes(demo, "demo");
+    WriteBytes(L"C:\\demos\\duel.dem", "demo");
     struct Case {
         std::wstring argument;
         std::string script;
+        std::wstring folder;  // the loader's current folder
     };
+    // The game runs in its own folder: a relative path is made absolute
+    // against the folder the loader was started in.
     const std::vector<Case> cases = {
-        {L"\"" + demo + L"\"", "demoplay \"" + Narrow(demo) + "\""},
-        {L"C:\\demos\\duel.dem", "demoplay C:\\demos\\duel.dem"},
-        {L"", "demoplay "},
+        {L"\"" + demo + L"\"", "demoplay \"" + Narrow(demo) + "\"", L""},
+        {L"C:\\demos\\duel.dem", "demoplay C:\\demos\\duel.dem", L""},
+        {L"", "demoplay ", L""},
+        {L"\"My Demos\\duel 1.dem\"", "demoplay \"" + Narrow(demo) + "\"", root_},
+        {L"..\\My Demos\\.\\duel 1.dem", "demoplay " + Narrow(demo), game_.folder},
     };
     const std::wstring script = game_.system + L"\\udemo.ini";
     for (const Case& c : cases) {
         WriteBytes(script, "demoplay \"C:\\an earlier, much longer path\\to an older demo.dem\"\r\n");
-        const StandInRecord record = PlayToThanks(c.argument);
+        const StandInRecord record = PlayToThanks(c.argument, c.folder);
         EXPECT_TRUE(record.scriptFound);
         EXPECT_EQ(record.script, c.script) << "as the game found it, for argument " << Narrow(c.argument);
         EXPECT_EQ(ReadBytes(script).value_or("missing"), c.script);
@@ -135,6 +145,107 @@ TEST_F(Loader, ThanksOnlyAfterTheGameHasEndedWhateverItsExitCode)
     }
 }
 
+TEST_F(Loader, ReportsAGameThatEndedWithAnErrorStatusInsteadOfThanking)
+{
+    // A DLL the game needs is missing; the game crashed.
+    for (const DWORD status : {0xC0000135u, 0xC0000005u}) {
+        SetStandIn(0, static_cast<int>(status));
+        const Program loader = Start(LoaderPath(), L"\"C:\\demo.dem\"");
+        const HWND error = probe::WaitForMessageBox(loader.id, kTimeoutMs);
+        ASSERT_NE(error, nullptr);
+        const probe::MessageBoxView view = probe::ReadMessageBox(error);
+        const std::wstring hex = status == 0xC0000135u ? L"0xC0000135" : L"0xC0000005";
+        EXPECT_EQ(view.text.rfind(L"ErrorThe game ended with the error status " + hex, 0), 0u) << Narrow(view.text);
+        EXPECT_EQ(view.text.find(L'%'), std::wstring::npos) << Narrow(view.text);
+        EXPECT_EQ(view.title, kErrorTitle);
+        EXPECT_EQ(view.icon, probe::MessageIcon::Error);
+        probe::PressButton(error, L"OK");
+        const HWND window = WaitForEmptyWindow(loader);
+        ASSERT_NE(window, nullptr);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(loader.WaitForExit(kTimeoutMs));
+    }
+}
+
+// The game reads its script a while after it starts, as the real one does
+// while it loads: a second loader must leave the script and the game alone.
+TEST_F(Loader, PlaysOneDemoAtATimeWhenTwoAreOpenedTogether)
+{
+    const std::wstring times = root_ + L"\\game starts.txt";
+    SetEnvironmentVariableW(L"DRAVIK_STANDIN_TIMES", times.c_str());
+    SetStandIn(6000, 0, 1500);
+    const std::wstring demos[] = {root_ + L"\\A.dem", root_ + L"\\B.dem"};
+    Program loaders[2];
+    for (int i = 0; i < 2; ++i) {
+        WriteBytes(demos[i], "demo");
+        loaders[i] = Start(LoaderPath(), L"\"" + demos[i] + L"\"");
+    }
+    SetEnvironmentVariableW(L"DRAVIK_STANDIN_TIMES", nullptr);
+
+    // The loader that came second says so while the game runs.
+    int second = -1;
+    HWND box = nullptr;
+    for (const ULONGLONG deadline = GetTickCount64() + kTimeoutMs; box == nullptr && GetTickCount64() < deadline;) {
+        for (int i = 0; i < 2 && box == nullptr; ++i) {
+            if ((box = probe::FindMessageBox(loaders[i].id)) != nullptr) {
+                second = i;
+            }
+        }
+        Sleep(50);
+    }
+    ASSERT_NE(box, nullptr) << "no loader said that a demo is already playing";
+    const probe::MessageBoxView view = probe::ReadMessageBox(box);
+    EXPECT_NE(view.text.find(L"already playing"), std::wstring::npos) << Narrow(view.text);
+    EXPECT_NE(view.text.find(L"Quit the game"), std::wstring::npos) << Narrow(view.text);
+    EXPECT_EQ(view.icon, probe::MessageIcon::Information);
+    EXPECT_EQ(view.buttons, std::vector<std::wstring>{L"OK"});
+    probe::PressButton(box, L"OK");
+    DWORD exitCode = 1;
+    EXPECT_TRUE(loaders[second].WaitForExit(kTimeoutMs, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+
+    const int first = 1 - second;
+    const auto record = WaitForStandInRecord(game_, kTimeoutMs);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->script, "demoplay \"" + Narrow(demos[first]) + "\"");
+    const HWND thanks = probe::WaitForMessageBox(loaders[first].id, kTimeoutMs);
+    ASSERT_NE(thanks, nullptr);
+    EXPECT_EQ(probe::ReadMessageBox(thanks).text, kThanks);
+    probe::PressButton(thanks, L"OK");
+    EXPECT_TRUE(loaders[first].WaitForExit(kTimeoutMs));
+
+    const std::string started = ReadBytes(times).value_or("");
+    std::size_t count = 0;
+    for (std::size_t at = 0; (at = started.find("started", at)) != std::string::npos; ++at) {
+        ++count;
+    }
+    EXPECT_EQ(count, 1u) << "games started";
+    EXPECT_EQ(ReadBytes(game_.system + L"\\udemo.ini").value_or(""), "demoplay \"" + Narrow(demos[first]) + "\"");
+
+    // Once that game has ended, the next demo plays.
+    SetStandIn(0, 0);
+    EXPECT_EQ(PlayToThanks(L"\"" + demos[second] + L"\"").script, "demoplay \"" + Narrow(demos[second]) + "\"");
+}
+
+// A game at a drive's root (Q:, made by the test session) has the folder
+// "Q:", which as a current folder would mean the loader's own folder on Q:.
+TEST_F(Loader, StartsAGameAtADrivesRootInThatRoot)
+{
+    const std::wstring demos = L"Q:\\Loader Demos";
+    RemoveTree(demos);
+    MakeFolders(demos);
+    ASSERT_TRUE(Exists(demos)) << "the test session has no drive Q:";
+    game_ = MakeGameFolder(L"Q:");
+    WriteSettings(game_.exe, L"Q:");
+    WriteBytes(demos + L"\\demo.dem", "demo");
+
+    const StandInRecord record = PlayToThanks(L"\"demo.dem\"", demos);
+    EXPECT_EQ(record.currentDirectory, L"Q:\\");
+    EXPECT_EQ(record.script, "demoplay \"Q:\\Loader Demos\\demo.dem\"");
+    RemoveTree(L"Q:\\System");
+    RemoveTree(demos);
+}
+
 TEST_F(Loader, WritesADemoPathTheCodePageLacksInItsShortForm)
 {
     if (GetACP() == CP_UTF8) {
@@ -159,6 +270,7 @@ struct FailureCase {
     GameParts parts;
     bool settings;
     const wchar_t* argument;
+    const wchar_t* says;  // a part of the description, where it is the loader's own
 };
 
 class LoaderFailure : public Loader, public ::testing::WithParamInterface<FailureCase> {};
@@ -189,6 +301,15 @@ TEST_P(LoaderFailure, ShowsTheErrorMessageStartsNothingAndKeepsAnEmptyWindowUnti
     EXPECT_FALSE(Exists(driveScript));
     if (!c.settings) {
         EXPECT_NE(view.text.find(L"Dravik.exe"), std::wstring::npos) << "tells the user to run the setup";
+    }
+    if (c.says != nullptr) {
+        EXPECT_NE(view.text.find(c.says), std::wstring::npos) << Narrow(view.text);
+        EXPECT_FALSE(Exists(game_.system + L"\\udemo.ini")) << "a script for a demo that is not there";
+    }
+    if (c.parts == GameParts::NotAProgram) {
+        // Windows' text names the file with an insert: "%1 is not a valid Win32 application."
+        EXPECT_NE(view.text.find(game_.exe), std::wstring::npos) << Narrow(view.text);
+        EXPECT_EQ(view.text.find(L"%1"), std::wstring::npos) << Narrow(view.text);
     }
 
     probe::PressButton(error, L"OK");
@@ -231,11 +352,14 @@ TEST_F(Loader, SizesItsEmptyWindowInTwipsAt144Dpi)
 
 INSTANTIATE_TEST_SUITE_P(
     Loader, LoaderFailure,
-    ::testing::Values(FailureCase{"NoSystemFolder", GameParts::NoSystemFolder, true, L"\"C:\\demo.dem\""},
-                      FailureCase{"NoGame", GameParts::NoGame, true, L"\"C:\\demo.dem\""},
-                      FailureCase{"NoSettings", GameParts::Complete, false, L"\"C:\\demo.dem\""},
-                      FailureCase{"UnwritableDemoPath", GameParts::Complete, true,
-                                  L"\"C:\\missing \u6f14\u793a.dem\""}),
+    ::testing::Values(FailureCase{"NoSystemFolder", GameParts::NoSystemFolder, true, L"\"C:\\demo.dem\"", nullptr},
+                      FailureCase{"NoGame", GameParts::NoGame, true, L"\"C:\\demo.dem\"", nullptr},
+                      FailureCase{"GameIsNotAProgram", GameParts::NotAProgram, true, L"\"C:\\demo.dem\"", nullptr},
+                      FailureCase{"NoSettings", GameParts::Complete, false, L"\"C:\\demo.dem\"", nullptr},
+                      FailureCase{"MissingDemo", GameParts::Complete, true, L"\"C:\\no such demo.dem\"",
+                                  L"There is no demo file at C:\\no such demo.dem."},
+                      FailureCase{"MissingDemoWithLettersTheCodePageLacks", GameParts::Complete, true,
+                                  L"\"C:\\missing \u6f14\u793a.dem\"", L"There is no demo file"}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -90,10 +90,10 @@ protected:
     }
     void TearDown() override { ForgetEverything(); }
 
-    // Starts Dravik.exe and waits for its window.
-    HWND Open()
+    // Starts Dravik.exe (in the given current folder) and waits for its window.
+    HWND Open(const std::wstring& folder = L"")
     {
-        setup_ = Start(app_ + L"\\Dravik.exe", L"");
+        setup_ = Start(app_ + L"\\Dravik.exe", L"", folder);
         const ULONGLONG deadline = GetTickCount64() + kTimeoutMs;
         while (GetTickCount64() < deadline) {
             for (const HWND window : probe::TopLevelWindows(setup_.id)) {
@@ -428,6 +428,36 @@ TEST_F(Setup, RefusesAnUnknownArgumentAndChangesNothing)
     EXPECT_NE(view.text.find(L"/remove"), std::wstring::npos);
     EXPECT_EQ(view.icon, probe::MessageIcon::Error);
     EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kSettingsKey, kPathValue), game_.exe);
+}
+
+TEST_F(Setup, AcceptsUninstallInQuotes)
+{
+    WriteSettings(game_.exe, game_.folder);
+    const probe::MessageBoxView view = RunToMessage(L"\"/uninstall\"");
+    EXPECT_EQ(view.title, L"Dravik") << Narrow(view.text);
+    EXPECT_FALSE(RegistryText(HKEY_CURRENT_USER, kSettingsKey, kPathValue));
+}
+
+// Every later demo runs the game from the loader, in another folder.
+TEST_F(Setup, StoresARelativePathMadeAbsoluteAgainstItsCurrentFolder)
+{
+    struct Case {
+        std::wstring typed;
+        std::wstring folder;  // Dravik.exe's current folder
+    };
+    const std::vector<Case> cases = {
+        {L".\\System\\UT2003.exe", game_.folder},
+        {L"..\\Game Folder\\System\\UT2003.exe", app_},
+        {L"C:Game Folder\\System\\UT2003.exe", root_},
+    };
+    for (const Case& c : cases) {
+        ForgetEverything();
+        const HWND window = Open(c.folder);
+        ASSERT_NE(window, nullptr);
+        Type(window, c.typed);
+        ReadyCloses(window);
+        ExpectStored(game_);
+    }
 }
 
 TEST_F(Setup, ProposesTheGameFromItsInstallRecordAndStoresNothingWhenClosed)

@@ -136,6 +136,9 @@ GameFolder MakeGameFolder(const std::wstring& folder, GameParts parts)
     if (parts == GameParts::Complete) {
         EXPECT_TRUE(CopyFileW(StandInPath().c_str(), game.exe.c_str(), FALSE)) << "cannot place the stand-in game";
     }
+    if (parts == GameParts::NotAProgram) {
+        WriteBytes(game.exe, "not a program");
+    }
     return game;
 }
 
@@ -313,8 +316,9 @@ void BecomeDpiAware()
     }
 }
 
-void SetStandIn(DWORD stayMs, int exitCode)
+void SetStandIn(DWORD stayMs, int exitCode, DWORD readMs)
 {
+    SetEnvironmentVariableW(L"DRAVIK_STANDIN_READ_MS", std::to_wstring(readMs).c_str());
     SetEnvironmentVariableW(L"DRAVIK_STANDIN_MS", std::to_wstring(stayMs).c_str());
     SetEnvironmentVariableW(L"DRAVIK_STANDIN_EXIT", std::to_wstring(exitCode).c_str());
     SetEnvironmentVariableW(L"DRAVIK_STANDIN_WINDOW", L"0");

@@ -40,7 +40,7 @@ struct GameFolder {
     std::wstring system;  // folder\System
     std::wstring exe;     // folder\System\UT2003.exe, the stand-in
 };
-enum class GameParts { Complete, NoGame, NoSystemFolder };
+enum class GameParts { Complete, NoGame, NoSystemFolder, NotAProgram };
 GameFolder MakeGameFolder(const std::wstring& folder, GameParts parts = GameParts::Complete);
 
 void WriteSettings(const std::wstring& path, const std::wstring& general);
@@ -93,7 +93,9 @@ void SetScreenDpi(DWORD dpi);
 // programs' windows in real pixels.
 void BecomeDpiAware();
 
-// Sets how the stand-in game behaves in programs started after this call.
-void SetStandIn(DWORD stayMs, int exitCode);
+// Sets how the stand-in game behaves in programs started after this call:
+// how long it runs, its exit code, and how long after its start it reads
+// the script.
+void SetStandIn(DWORD stayMs, int exitCode, DWORD readMs = 0);
 
 }  // namespace dravik::test

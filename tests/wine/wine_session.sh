@@ -49,14 +49,29 @@ start)
         ln -s "$(mktemp -d "$DRAVIK_WINE_PREFIXES/prefix.XXXXXX")" "$WINEPREFIX"
     fi
     if [ -z "${DISPLAY:-}" ]; then
+        # Xvfb itself refuses a display that is taken, and names the one
+        # it took once it accepts clients (-displayfd): no guessing from
+        # lock files, which races other users of the machine, and no
+        # sleeping. The name reaches us through a pipe, kept off the test
+        # VM's shared folder, which has none.
+        pipe=$(mktemp -d "${TMPDIR:-/tmp}/dravik-xvfb.XXXXXX")
+        number=
         for n in $(seq 90 140); do
-            [ -e "/tmp/.X$n-lock" ] && continue
-            Xvfb ":$n" -screen 0 1600x1280x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-            echo $! >"$dir/xvfb.pid"
-            echo ":$n" >"$dir/display"
-            break
+            mkfifo "$pipe/display"
+            Xvfb ":$n" -displayfd 3 -screen 0 1600x1280x24 -nolisten tcp 3>"$pipe/display" </dev/null >/dev/null 2>&1 &
+            xvfb=$!
+            read -r -t 60 number <"$pipe/display" || true
+            rm -f "$pipe/display"
+            [ -n "$number" ] && break
+            kill "$xvfb" 2>/dev/null || true
         done
-        sleep 1
+        rm -rf "$pipe"
+        if [ -z "$number" ]; then
+            echo "wine_session.sh: Xvfb did not start on any display from :90 to :140" >&2
+            exit 1
+        fi
+        echo "$xvfb" >"$dir/xvfb.pid"
+        echo ":$number" >"$dir/display"
     else
         echo "$DISPLAY" >"$dir/display"
     fi
@@ -64,10 +79,11 @@ start)
     # No menu builder either: it would write to the Linux desktop of whoever
     # runs the tests. A test that wants it removes the registry value.
     if ! WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d" "$WINE" wineboot -i >/dev/null 2>&1; then
-        # On a machine under heavy load Wine stops waiting for the prefix's
-        # first boot after five minutes, while the boot goes on: its end is
-        # awaited, and the commands below fail if the prefix is unusable.
+        # Wine's first start stops waiting for the new prefix after five
+        # minutes while its setup goes on, which the emulated test VM can
+        # take beside other work: wait for the setup, then start again.
         "$WINESERVER" -w
+        WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d" "$WINE" wineboot -i >/dev/null 2>&1
     fi
     "$WINE" reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f >/dev/null 2>&1
     if [ "$windows" = winxp ]; then
@@ -78,6 +94,9 @@ start)
         *) echo "The prefix should be Windows XP (5.1), but says: $version" >&2; exit 1 ;;
         esac
     fi
+    # Drive Q:, for tests of a game at a drive's root.
+    mkdir -p "$WINEPREFIX/drive_q"
+    ln -sfn ../drive_q "$WINEPREFIX/dosdevices/q:"
     # A virtual desktop gives every window a real title bar in screenshots.
     "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1600x1280 /f >/dev/null 2>&1

@@ -1,0 +1,107 @@
+#include "loader_rules.h"
+
+#include <cwchar>
+#include <cwctype>
+
+namespace dravik {
+
+namespace {
+
+constexpr unsigned long kElevationRequired = 740;  // ERROR_ELEVATION_REQUIRED
+
+bool IsDriveOnly(const std::wstring& folder)
+{
+    return folder.size() == 2 && folder[1] == L':' && std::iswalpha(folder[0]);
+}
+
+}  // namespace
+
+std::wstring GameWorkingFolder(const std::wstring& general)
+{
+    return IsDriveOnly(general) ? general + L"\\" : general;
+}
+
+std::wstring GameLockName(const std::wstring& general)
+{
+    std::wstring folder = general;
+    while (!folder.empty() && folder.back() == L'\\') {
+        folder.pop_back();
+    }
+    // FNV-1a over the upper-cased folder: a short name however long the
+    // folder, as names of such objects are limited to MAX_PATH.
+    unsigned long long hash = 14695981039346656037ull;
+    for (const wchar_t letter : folder) {
+        hash ^= static_cast<unsigned long long>(std::towupper(letter)) & 0xFFFFu;
+        hash *= 1099511628211ull;
+    }
+    std::wstring name = L"Local\\Dravik.Playing.";
+    for (int shift = 60; shift >= 0; shift -= 4) {
+        name += L"0123456789ABCDEF"[(hash >> shift) & 0xF];
+    }
+    return name;
+}
+
+bool IsErrorStatus(unsigned long exitCode)
+{
+    return (exitCode & 0xFFFFFFFFul) >= 0xC0000000ul;
+}
+
+std::wstring HexStatus(unsigned long status)
+{
+    std::wstring hex = L"0x";
+    for (int shift = 28; shift >= 0; shift -= 4) {
+        hex += L"0123456789ABCDEF"[(status >> shift) & 0xF];
+    }
+    return hex;
+}
+
+std::wstring StatusMeaning(const std::wstring& text)
+{
+    std::wstring meaning;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const wchar_t letter = text[i];
+        if (letter == L'%' && i + 1 < text.size()) {
+            // %s, %hs, %ws, %p, %08lx, %d and the like.
+            std::size_t end = i + 1;
+            while (end < text.size() && std::wcschr(L"0123456789.-#lhwI", text[end]) != nullptr) {
+                ++end;
+            }
+            if (end < text.size() && std::wcschr(L"sSpxXdiuc", text[end]) != nullptr) {
+                meaning += L"...";
+                i = end;
+                continue;
+            }
+        }
+        if (letter == L'\r' || letter == L'\n') {
+            if (!meaning.empty() && meaning.back() != L' ') {
+                meaning += L' ';
+            }
+            continue;
+        }
+        meaning += letter;
+    }
+    while (!meaning.empty() && meaning.back() == L' ') {
+        meaning.pop_back();
+    }
+    return meaning;
+}
+
+std::wstring GameEndedText(unsigned long status, const std::wstring& meaning)
+{
+    std::wstring text = L"The game ended with the error status " + HexStatus(status);
+    text += meaning.empty() ? std::wstring(L".") : L": " + meaning;
+    return text + L"\n\nThe game did not end as usual. If it does so again, check that it starts without Dravik.";
+}
+
+std::wstring GameStartFailureText(unsigned long error, const std::wstring& systemText)
+{
+    if (error == kElevationRequired) {
+        return L"UT2003.exe is set to run as administrator, so Windows does not let the loader start it (and a "
+               L"game run so would not read the loader's script). Right-click UT2003.exe in the game's System "
+               L"folder, choose Properties, and on the Compatibility tab untick \"Run this program as an "
+               L"administrator\" (under \"Change settings for all users\" too), then open the demo again.";
+    }
+    return systemText;
+}
+
+}  // namespace dravik

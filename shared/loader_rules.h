@@ -1,0 +1,38 @@
+// Rules of the loader around the game's start and end: the folder it runs
+// in, which messages it shows, the name of its one-demo-at-a-time lock.
+// Plain text rules, free of Windows headers.
+#pragma once
+
+#include <string>
+
+namespace dravik {
+
+// The game's current folder. A game at a drive's root has the folder "D:",
+// which as a current folder would mean whatever folder is current on D:.
+std::wstring GameWorkingFolder(const std::wstring& general);
+
+// The name of the lock a loader holds while its game runs: one per game
+// folder, however the folder is spelled in letter case or trailing backslashes.
+std::wstring GameLockName(const std::wstring& general);
+
+// Windows ends a process that crashed or could not start with a status of
+// the error range (0xC0000000 and above); a game never ends so by choice.
+bool IsErrorStatus(unsigned long exitCode);
+
+// "0xC0000135"
+std::wstring HexStatus(unsigned long status);
+
+// A status text from Windows' message table made fit for a message: its
+// printf-style inserts (which only Windows' own reports can fill) become
+// "...", line breaks become blanks.
+std::wstring StatusMeaning(const std::wstring& text);
+
+// The error description for a game that ended with an error status;
+// meaning is Windows' text for the status, or empty.
+std::wstring GameEndedText(unsigned long status, const std::wstring& meaning);
+
+// Why the game could not be started: Windows' own text, except where the
+// loader knows better what the user must do.
+std::wstring GameStartFailureText(unsigned long error, const std::wstring& systemText);
+
+}  // namespace dravik
