@@ -90,6 +90,9 @@ build_release() {
     say "Building the release into dist/"
     cmake --no-warn-unused-cli -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build build/win32 -j"$(nproc)"
+    # The zip of this build only: zips of earlier versions are cleared away.
+    zip="Dravik-$(sed -n 's/^project(Dravik VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)-win32.zip"
+    find dist -maxdepth 1 -name 'Dravik-*-win32.zip' ! -name "$zip" -delete 2>/dev/null || true
     cmake --build build/win32 --target release
 }
 
@@ -108,7 +111,7 @@ check_reproducible() {
     cmake --build "$again/build" -j"$(nproc)" >/dev/null
     cmake --build "$again/build" --target release
     local file
-    for file in Dravik.exe loader.exe "$(cd dist && ls Dravik-*-win32.zip)"; do
+    for file in Dravik.exe loader.exe "$zip"; do
         cmp "dist/$file" "$again/source/dist/$file" || { echo "dist/$file differs when built in another folder" >&2; return 1; }
     done
     echo "Same bytes: Dravik.exe, loader.exe and the zip"
