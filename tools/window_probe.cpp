@@ -74,9 +74,7 @@ std::vector<DWORD> Render(HICON icon, int width, int height, DWORD background)
     return pixels;
 }
 
-// Icons belong to the process that loaded them, so the one a message box
-// shows is told apart by its pixels on the screen.
-MessageIcon IconOf(HWND dialog)
+MessageIcon ShownIcon(HWND dialog)
 {
     for (const HWND child : ChildWindows(dialog)) {
         if (ClassName(child) != L"Static" || (GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON ||
@@ -106,6 +104,21 @@ MessageIcon IconOf(HWND dialog)
         return MessageIcon::Other;
     }
     return MessageIcon::None;
+}
+
+// Icons belong to the process that loaded them, so the one a message box
+// shows is told apart by its pixels on the screen. On a slow machine the box
+// may be found before it is painted: an icon that is neither is looked at
+// again for a while.
+MessageIcon IconOf(HWND dialog)
+{
+    const ULONGLONG deadline = GetTickCount64() + 5000;
+    MessageIcon icon = ShownIcon(dialog);
+    while (icon == MessageIcon::Other && GetTickCount64() < deadline) {
+        Sleep(kPollMs);
+        icon = ShownIcon(dialog);
+    }
+    return icon;
 }
 
 struct WindowSearch {
