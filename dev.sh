@@ -169,7 +169,7 @@ test)
     tests/check_signing.sh build/again/build build/signed
     # The Wine tests run the unpacked programs, and some of them the signed
     # ones; in the emulated VM everything takes several times longer.
-    if [ "$vm" = yes ]; then limit=1200; else limit=600; fi
+    if [ "$vm" = yes ]; then limit=1500; else limit=600; fi
     say "Building the Windows tests (posix thread model, for GoogleTest) into build/wine"
     cmake --no-warn-unused-cli -S . -B build/wine -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686-posix.cmake \
           -DCMAKE_BUILD_TYPE=Release -DDRAVIK_DIST_DIR="$root/build/wine/programs" \
@@ -177,7 +177,7 @@ test)
           -DDRAVIK_WINE_TEST_TIMEOUT=$limit >/dev/null
     cmake --build build/wine -j"$(nproc)" --target wine_tests Dravik_long_labels standin_game
     if [ "$vm" = yes ]; then
-        in_vm 2400 ctest --test-dir build/wine --output-on-failure
+        in_vm 3000 ctest --test-dir build/wine --output-on-failure
     else
         say "Running the Windows tests under Wine"
         ctest --test-dir build/wine --output-on-failure
