@@ -6,23 +6,6 @@ namespace probe {
 
 namespace {
 
-constexpr DWORD kPollMs = 50;
-
-template <typename Predicate>
-HWND WaitFor(DWORD timeoutMs, Predicate find)
-{
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (const HWND found = find()) {
-            return found;
-        }
-        if (GetTickCount64() >= deadline) {
-            return nullptr;
-        }
-        Sleep(kPollMs);
-    }
-}
-
 std::wstring Caption(const std::wstring& text)
 {
     // "&OK" and "OK" are the same caption to a user.
@@ -112,12 +95,8 @@ MessageIcon ShownIcon(HWND dialog)
 // again for a while.
 MessageIcon IconOf(HWND dialog)
 {
-    const ULONGLONG deadline = GetTickCount64() + 5000;
-    MessageIcon icon = ShownIcon(dialog);
-    while (icon == MessageIcon::Other && GetTickCount64() < deadline) {
-        Sleep(kPollMs);
-        icon = ShownIcon(dialog);
-    }
+    MessageIcon icon = MessageIcon::None;
+    WaitFor(5000, [&] { return (icon = ShownIcon(dialog)) != MessageIcon::Other; });
     return icon;
 }
 

@@ -9,6 +9,22 @@
 
 namespace probe {
 
+// Asks find() every 50 ms until it answers something true (a window, true, a
+// filled optional) or the time is up, and returns its last answer. The one
+// way the tests wait for another program.
+template <typename Find>
+auto WaitFor(DWORD timeoutMs, Find find) -> decltype(find())
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        auto found = find();
+        if (found || GetTickCount64() >= deadline) {
+            return found;
+        }
+        Sleep(50);
+    }
+}
+
 enum class MessageIcon { None, Error, Information, Other };
 
 struct MessageBoxView {

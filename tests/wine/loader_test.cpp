@@ -34,15 +34,14 @@ bool ShowsApplicationIcon(HWND window)
 // is not a message box.
 HWND WaitForEmptyWindow(const Program& loader)
 {
-    for (int tries = 0; tries < 100; ++tries) {
+    return probe::WaitFor(5000, [&loader]() -> HWND {
         for (const HWND candidate : probe::TopLevelWindows(loader.id)) {
             if (probe::ClassName(candidate) != L"#32770") {
                 return candidate;
             }
         }
-        Sleep(50);
-    }
-    return nullptr;
+        return nullptr;
+    });
 }
 
 class Loader : public ::testing::Test {
@@ -184,15 +183,15 @@ TEST_F(Loader, PlaysOneDemoAtATimeWhenTwoAreOpenedTogether)
 
     // The loader that came second says so while the game runs.
     int second = -1;
-    HWND box = nullptr;
-    for (const ULONGLONG deadline = GetTickCount64() + kTimeoutMs; box == nullptr && GetTickCount64() < deadline;) {
-        for (int i = 0; i < 2 && box == nullptr; ++i) {
-            if ((box = probe::FindMessageBox(loaders[i].id)) != nullptr) {
+    const HWND box = probe::WaitFor(kTimeoutMs, [&]() -> HWND {
+        for (int i = 0; i < 2; ++i) {
+            if (const HWND found = probe::FindMessageBox(loaders[i].id)) {
                 second = i;
+                return found;
             }
         }
-        Sleep(50);
-    }
+        return nullptr;
+    });
     ASSERT_NE(box, nullptr) << "no loader said that a demo is already playing";
     const probe::MessageBoxView view = probe::ReadMessageBox(box);
     EXPECT_NE(view.text.find(L"already playing"), std::wstring::npos) << Narrow(view.text);

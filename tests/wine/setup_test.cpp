@@ -94,17 +94,16 @@ protected:
     HWND Open(const std::wstring& folder = L"")
     {
         setup_ = Start(app_ + L"\\Dravik.exe", L"", folder);
-        const ULONGLONG deadline = GetTickCount64() + kTimeoutMs;
-        while (GetTickCount64() < deadline) {
+        const HWND window = probe::WaitFor(kTimeoutMs, [this]() -> HWND {
             for (const HWND window : probe::TopLevelWindows(setup_.id)) {
                 if (probe::WindowText(window) == L"Dravik") {
                     return window;
                 }
             }
-            Sleep(50);
-        }
-        ADD_FAILURE() << "the setup window did not appear";
-        return nullptr;
+            return nullptr;
+        });
+        EXPECT_NE(window, nullptr) << "the setup window did not appear";
+        return window;
     }
 
     static HWND TextBox(HWND window)
@@ -724,9 +723,7 @@ void ExpectPlayedWithThanks(const GameFolder& game, const std::wstring& demo)
     ASSERT_NE(thanks, nullptr) << "no thank-you message";
     EXPECT_EQ(probe::ReadMessageBox(thanks).title, kHomePage);
     probe::PressButton(thanks, L"OK");
-    for (int tries = 0; IsWindow(thanks) && tries < 100; ++tries) {
-        Sleep(50);
-    }
+    probe::WaitFor(5000, [thanks] { return !IsWindow(thanks); });
     DeleteFileW((game.system + L"\\standin-record.txt").c_str());
 }
 

@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include "system_function.h"
+#include "window_probe.h"
 
 #include <gtest/gtest.h>
 
@@ -176,13 +177,10 @@ std::optional<std::wstring> RegistryText(HKEY root, const std::wstring& key, con
 
 std::optional<StandInRecord> WaitForStandInRecord(const GameFolder& game, DWORD timeoutMs)
 {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    std::optional<std::string> bytes;
-    while (!(bytes = ReadBytes(game.system + L"\\standin-record.txt"))) {
-        if (GetTickCount64() >= deadline) {
-            return std::nullopt;
-        }
-        Sleep(50);
+    const std::optional<std::string> bytes =
+        probe::WaitFor(timeoutMs, [&] { return ReadBytes(game.system + L"\\standin-record.txt"); });
+    if (!bytes) {
+        return std::nullopt;
     }
     std::map<std::string, std::string> fields;
     std::size_t start = 0;
@@ -264,8 +262,7 @@ Program Start(const std::wstring& exe, const std::wstring& arguments, const std:
 
 bool WaitUntilNoProcessNamed(const std::wstring& name, DWORD timeoutMs)
 {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
+    return probe::WaitFor(timeoutMs, [&name] {
         bool running = false;
         const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
         PROCESSENTRY32W entry = {};
@@ -274,14 +271,8 @@ bool WaitUntilNoProcessNamed(const std::wstring& name, DWORD timeoutMs)
              more = Process32NextW(snapshot.get(), &entry)) {
             running = lstrcmpiW(entry.szExeFile, name.c_str()) == 0;
         }
-        if (!running) {
-            return true;
-        }
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(100);
-    }
+        return !running;
+    });
 }
 
 std::wstring UnixPath(const std::wstring& path)
