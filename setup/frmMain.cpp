@@ -191,9 +191,7 @@ void frmMain::Layout(int dpi)
     // one of later headers, and later Windows accept this one.
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    const HDC screen = GetDC(nullptr);
-    const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int systemDpi = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
     metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, systemDpi);
     UniqueFont textBoxFont(CreateFontIndirectW(&metrics.lfMessageFont));
 
@@ -205,19 +203,17 @@ void frmMain::Layout(int dpi)
         const int top = control.top + (control.insideFrame ? kFrameTop : 0);
         boxes[i] = {pixels(left), pixels(top), pixels(control.width), pixels(control.height)};
     }
-    const HDC dc = GetDC(window_);
-    const HGDIOBJ oldFont = SelectObject(dc, lucida.get());
-    const auto textSize = [dc](int id) {
+    const WindowDc dc(window_);
+    const SelectedObject font(dc.get(), lucida.get());
+    const auto textSize = [&dc](int id) {
         const wchar_t* text = TextOf(id);
         SIZE size = {};
-        GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+        GetTextExtentPoint32W(dc.get(), text, lstrlenW(text), &size);
         return TextSize{static_cast<int>(size.cx), static_cast<int>(size.cy)};
     };
     const TextSize makerText = textSize(kLabel1Id);
     const TextSize contactText = textSize(kLabel2Id);
     const TextSize homePageText = textSize(kLabel3Id);
-    SelectObject(dc, oldFont);
-    ReleaseDC(window_, dc);
     const LabelLayout laidOut = {boxes[kLabel1Index], boxes[kLabel2Index], boxes[kLabel3Index], pixels(kClientWidth),
                                  pixels(kClientHeight)};
     const LabelLayout fit = FitLabels(laidOut, makerText, contactText, homePageText,

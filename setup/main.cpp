@@ -1,5 +1,6 @@
 // Dravik.exe: the setup tool, run once to find the game and register demos;
 // with /uninstall, removes that again.
+#include "com_apartment.h"
 #include "dll_search.h"
 #include "error_message.h"
 #include "frmMain.h"
@@ -8,7 +9,6 @@
 #include "uninstall.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showState)
@@ -33,10 +33,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showStat
     // program uses it.
     InitCommonControls();
     // The text box's path completion is a COM object.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    const int exitCode = dravik::frmMain(instance).Run(showState);
-    if (SUCCEEDED(com)) {
-        CoUninitialize();
-    }
-    return exitCode;
+    const dravik::ComApartment com;
+    return dravik::frmMain(instance).Run(showState);
 }

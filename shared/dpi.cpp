@@ -2,6 +2,7 @@
 
 #include "system_function.h"
 #include "twips.h"
+#include "unique_handles.h"
 
 namespace dravik {
 
@@ -14,9 +15,7 @@ UINT WindowDpi(HWND window)
             return dpi;
         }
     }
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int dpi = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
