@@ -164,7 +164,7 @@ test)
     check_reproducible
     unpack_release
     say "Checking the release programs as unpacked from the zip"
-    tests/check_release.sh build/unpacked
+    tests/check_release.sh build/unpacked build/win32
     say "Signing the second build's release with a throw-away certificate"
     tests/check_signing.sh build/again/build build/signed
     # The Wine tests run the unpacked programs, and some of them the signed

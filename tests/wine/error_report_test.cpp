@@ -29,6 +29,7 @@ TEST(ErrorReport, ShowsTheOneErrorMessageForEveryFailure)
         {"a failure", [] { throw Failure(L"The path is wrong."); }, L"ErrorThe path is wrong."},
         {"want of memory", [] { throw std::bad_alloc(); }, L"Error" + SystemErrorText(ERROR_NOT_ENOUGH_MEMORY)},
         {"a misuse of the standard library", [] { (void)std::wstring().at(1); }, internal},
+        {"an internal error", [] { throw InternalError(); }, internal},
         {"anything else", [] { throw 42; }, internal},
     };
     for (const Case& c : cases) {
