@@ -132,7 +132,7 @@ protected:
         EXPECT_EQ(view.buttons, std::vector<std::wstring>{L"OK"});
         EXPECT_TRUE(NothingStored()) << why;
         probe::PressButton(error, L"OK");
-        Sleep(200);
+        EXPECT_TRUE(probe::WaitFor(kTimeoutMs, [error] { return !IsWindow(error); }));
         EXPECT_TRUE(IsWindow(window) && IsWindowVisible(window)) << "the window stays open after " << why;
         EXPECT_FALSE(setup_.WaitForExit(0));
     }
@@ -714,7 +714,6 @@ void PressKey(HWND target, UINT message, WPARAM key, LPARAM flags = 0)
 {
     PostMessageW(target, message, key, flags | 1);
     PostMessageW(target, message + 1, key, flags | 0xC0000001);  // ...KEYUP
-    Sleep(200);
 }
 
 // Every label shows its whole text inside the client area without running
@@ -785,11 +784,14 @@ TEST_F(Setup, WorksFromTheKeyboardLikeADialog)
             ready = child;
         }
     }
-    EXPECT_EQ(FocusOf(window), textBox) << "the text box has the focus first";
+    const auto focusReaches = [window](HWND control) {
+        return probe::WaitFor(kTimeoutMs, [&] { return FocusOf(window) == control; });
+    };
+    EXPECT_TRUE(focusReaches(textBox)) << "the text box has the focus first";
     PressKey(textBox, WM_KEYDOWN, VK_TAB);
-    EXPECT_EQ(FocusOf(window), ready) << "Tab moves on to READY";
+    EXPECT_TRUE(focusReaches(ready)) << "Tab moves on to READY";
     PressKey(ready, WM_KEYDOWN, VK_TAB);
-    EXPECT_EQ(FocusOf(window), textBox) << "and from READY back to the text box";
+    EXPECT_TRUE(focusReaches(textBox)) << "and from READY back to the text box";
 
     constexpr LPARAM kAltDown = 1 << 29;
     PressKey(textBox, WM_SYSKEYDOWN, VK_F4, kAltDown);
