@@ -62,6 +62,7 @@ choose_vm() {
 
 install_missing() {  # install_missing [<package needed for this command>...]
     local packages=(cmake g++ libgtest-dev googletest g++-mingw-w64-i686 icoutils python3 "$@")
+    local add_i386=no
     if [ "$vm" = yes ]; then
         # The VM and what builds its image; Wine itself runs inside.
         packages+=(qemu-system-x86 debootstrap e2fsprogs)
@@ -69,7 +70,7 @@ install_missing() {  # install_missing [<package needed for this command>...]
         packages+=(wine wine64 xvfb xauth imagemagick)
         # The 32-bit Wine loader, which this machine can run.
         if [ "$(dpkg --print-architecture)" = amd64 ]; then
-            dpkg --print-foreign-architectures | grep -qx i386 || sudo_ dpkg --add-architecture i386
+            dpkg --print-foreign-architectures | grep -qx i386 || add_i386=yes
             packages+=(wine32:i386)
         else
             packages+=(wine32)
@@ -79,11 +80,24 @@ install_missing() {  # install_missing [<package needed for this command>...]
     for package in "${packages[@]}"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' || missing+=("$package")
     done
-    if [ ${#missing[@]} -gt 0 ]; then
-        say "Installing ${missing[*]}"
-        sudo_ apt-get update -qq
-        sudo_ env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    if [ ${#missing[@]} -eq 0 ]; then
+        return
     fi
+    if [ "$(id -u)" != 0 ] && ! command -v sudo >/dev/null; then
+        {
+            echo "Missing Debian packages: ${missing[*]}"
+            echo "There is no sudo here to install them with. As root, run:"
+            [ "$add_i386" = no ] || echo "    dpkg --add-architecture i386"
+            echo "    apt-get update"
+            echo "    apt-get install --no-install-recommends ${missing[*]}"
+            echo "then ./dev.sh ${command:-} again."
+        } >&2
+        exit 1
+    fi
+    [ "$add_i386" = no ] || sudo_ dpkg --add-architecture i386
+    say "Installing ${missing[*]}"
+    sudo_ apt-get update -qq
+    sudo_ env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
 build_release() {
@@ -138,7 +152,8 @@ in_vm() {
     return "$status"
 }
 
-case "${1:-}" in
+command=${1:-}
+case "$command" in
 run)
     choose_vm
     install_missing
@@ -164,7 +179,7 @@ test)
     check_reproducible
     unpack_release
     say "Checking the release programs as unpacked from the zip"
-    tests/check_release.sh build/unpacked
+    tests/check_release.sh build/unpacked build/win32
     say "Signing the second build's release with a throw-away certificate"
     tests/check_signing.sh build/again/build build/signed
     # The Wine tests run the unpacked programs, and some of them the signed

@@ -36,13 +36,8 @@ constexpr int kHeightTwips = 11835;
 
 int frmMain::Run(const std::wstring& argument)
 {
-    try {
-        Form_Load(argument);
+    if (RunReported(nullptr, kErrorTitlePrefix, [&] { Form_Load(argument); })) {
         return 0;
-    } catch (const Failure& failure) {
-        ShowErrorMessage(nullptr, kErrorTitlePrefix, failure.Description());
-    } catch (const std::bad_alloc&) {
-        ShowErrorMessage(nullptr, kErrorTitlePrefix, SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
     }
     ShowUntilClosed();
     return 1;

@@ -8,27 +8,36 @@
 // - every user's, when Windows lets this account write there;
 // - and this user's as well wherever it already holds .dem or dravikfile
 //   (left there by anyone), which would shadow every user's;
-// - this user's alone when every user's is refused (a standard user).
+// - this user's alone when Windows refuses every user's for want of rights
+//   (a standard user). Any other failure there is shown, not worked around.
 // Reading what the shell will run goes through the merged view.
 #pragma once
 
-#include <windows.h>
+#include "places.h"
+#include "registry_changes.h"
 
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace dravik {
 
-struct ClassesKey {
-    HKEY root;
-    const wchar_t* path;  // with a trailing backslash
-    const wchar_t* name;  // for messages
-    std::wstring Of(const std::wstring& subKey) const { return path + subKey; }
+// The key below either classes place's root: Software\Classes\<subKey>.
+std::wstring ClassesPath(const std::wstring& subKey);
+
+// Where the registration went.
+struct ClassesRegistration {
+    bool everyUser = false;
+    bool thisUser = false;
+    // Why it went to this user's classes alone.
+    std::optional<Refusal> everyUserRefused;
 };
 
-inline const ClassesKey kMachineClasses = {HKEY_LOCAL_MACHINE, L"Software\\Classes\\", L"every user"};
-inline const ClassesKey kUserClasses = {HKEY_CURRENT_USER, L"Software\\Classes\\", L"this Windows account"};
-
-// True when the user's own classes hold the key, shadowing every user's.
-bool UserClassesHold(const std::wstring& subKey);
+// Writes the registration with write(place) into the classes keys the rule
+// above names. Nothing when done, else the refusal that stopped it; what it
+// wrote is then in changes, for the caller to take back.
+std::optional<Refusal> WriteToClassesKeys(RegistryChanges& changes,
+                                          const std::function<std::optional<Refusal>(Place)>& write,
+                                          ClassesRegistration& done);
 
 }  // namespace dravik

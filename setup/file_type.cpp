@@ -1,70 +1,113 @@
 #include "file_type.h"
 
-#include "classes_keys.h"
-#include "failure.h"
+#include "full_path.h"
 #include "game_names.h"
 #include "mdlFunx.h"
+#include "registry.h"
 #include "setup_rules.h"
-#include "unique_handles.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <windows.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace dravik {
 
 namespace {
 
 constexpr wchar_t kOpenWithProgids[] = L"\\OpenWithProgids";
-// In dravikfile: the type that .dem named before Dravik took it over.
+// In dravikfile, what READY changed in the same classes key: the type that
+// .dem named before, and the types it added to .dem's "Open with" list.
 constexpr wchar_t kReplacedTypeValue[] = L"ReplacedDemoType";
+constexpr wchar_t kAddedOpenWithValue[] = L"AddedOpenWith";
 constexpr wchar_t kFileExtsKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.dem\\";
 
 const std::wstring kExtension = kDemoExtension;
 const std::wstring kType = kDemoFileType;
 
-bool KeyExists(HKEY root, const std::wstring& subKey)
-{
-    UniqueKey key;
-    return RegOpenKeyExW(root, subKey.c_str(), 0, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS;
-}
-
 // The merged view is only read, never written.
 bool TypeExists(const std::wstring& type)
 {
-    return KeyExists(HKEY_CLASSES_ROOT, type);
+    UniqueKey key;
+    return reg::OpenKey(HKEY_CLASSES_ROOT, type, KEY_QUERY_VALUE, key) == ERROR_SUCCESS;
 }
 
-void ThrowIfRefused(LONG status)
+// Also when the key cannot be read: only what is known to be missing is.
+bool ValuePresent(HKEY root, const std::wstring& subKey, const std::wstring& name)
 {
-    if (status != ERROR_SUCCESS) {
-        ThrowSystemError(static_cast<DWORD>(status));
-    }
+    UniqueKey key;
+    reg::Value value;
+    const LONG status = reg::OpenKey(root, subKey, KEY_QUERY_VALUE, key);
+    return status != ERROR_FILE_NOT_FOUND &&
+           (status != ERROR_SUCCESS || reg::ReadValue(key.get(), name, value) != ERROR_FILE_NOT_FOUND);
 }
+
+std::vector<std::wstring> AddedOpenWith(HKEY root)
+{
+    UniqueKey key;
+    std::vector<std::wstring> added;
+    if (reg::OpenKey(root, ClassesPath(kType), KEY_QUERY_VALUE, key) == ERROR_SUCCESS) {
+        reg::ReadMultiString(key.get(), kAddedOpenWithValue, added);
+    }
+    return added;
+}
+
+struct Registration {
+    std::wstring gameFolder;
+    std::wstring programFolder;
+    // The type that .dem named in the merged view before READY.
+    std::wstring earlierOwner;
+};
 
 // The registration in one classes key. dravikfile first and .dem last, so
 // that .dem never names a type without an open command.
-void WriteFileType(RegistryChanges& changes, const ClassesKey& classes, const std::wstring& gameFolder,
-                   const std::wstring& programFolder)
+std::optional<Refusal> WriteFileType(RegistryChanges& changes, Place classes, const Registration& registration)
 {
-    const std::wstring extension = classes.Of(kExtension);
-    const std::wstring type = classes.Of(kType);
-    ThrowIfRefused(changes.SetString(classes.root, type + L"\\DefaultIcon", L"", DemoIconPath(gameFolder)));
-    ThrowIfRefused(
-        changes.SetString(classes.root, type + L"\\Shell\\open\\command", L"", LoaderOpenCommand(programFolder)));
-
-    // Another program's type stays in "Open with" and is remembered for
-    // removal; a second READY finds dravikfile there and keeps the first's.
-    const std::wstring owner = RegReadString(classes.root, extension, L"");
-    if (!owner.empty() && !SameRegistryName(owner, kType)) {
-        ThrowIfRefused(changes.SetString(classes.root, type, kReplacedTypeValue, owner));
-        if (!RegistryValueExists(classes.root, extension + kOpenWithProgids, owner)) {
-            ThrowIfRefused(changes.SetString(classes.root, extension + kOpenWithProgids, owner, L""));
+    const HKEY root = RootOf(classes);
+    const std::wstring extension = ClassesPath(kExtension);
+    const std::wstring openWith = extension + kOpenWithProgids;
+    const std::wstring type = ClassesPath(kType);
+    const auto set = [&](const std::wstring& key, const std::wstring& name, const reg::Value& value) {
+        return changes.Set(classes, key, name, value);
+    };
+    if (auto refused = set(type + L"\\DefaultIcon", L"", reg::StringValue(DemoIconLocation(registration.gameFolder)))) {
+        return refused;
+    }
+    if (auto refused = set(type + L"\\Shell\\open\\command", L"",
+                           reg::StringValue(LoaderOpenCommand(registration.programFolder)))) {
+        return refused;
+    }
+    // The type .dem named in this key is remembered, to be given .dem back;
+    // a second READY finds dravikfile there and keeps the first's.
+    const std::wstring own = RegReadString(root, extension, L"");
+    if (!own.empty() && !SameRegistryName(own, kType)) {
+        if (auto refused = set(type, kReplacedTypeValue, reg::StringValue(own))) {
+            return refused;
+        }
+    }
+    // The program that opened demos before stays in "Open with": this key's
+    // own, or the one every user's key names, which this user's registration
+    // hides. What READY adds is recorded, for removal with Dravik.
+    const std::wstring earlier = !own.empty()                        ? own
+                                 : classes == Place::ThisUsersClasses ? registration.earlierOwner
+                                                                      : std::wstring();
+    if (!earlier.empty() && !SameRegistryName(earlier, kType) && !ValuePresent(root, openWith, earlier)) {
+        if (auto refused = set(openWith, earlier, reg::StringValue(L""))) {
+            return refused;
+        }
+        std::vector<std::wstring> added = AddedOpenWith(root);
+        added.push_back(earlier);
+        if (auto refused = set(type, kAddedOpenWithValue, reg::MultiStringValue(added))) {
+            return refused;
         }
     }
     // Offers Dravik in "Open with" also while another program takes .dem later.
-    ThrowIfRefused(changes.SetString(classes.root, extension + kOpenWithProgids, kType, L""));
-    ThrowIfRefused(changes.SetString(classes.root, extension, L"", kType));
+    if (auto refused = set(openWith, kType, reg::StringValue(L""))) {
+        return refused;
+    }
+    return set(extension, L"", reg::StringValue(kType));
 }
 
 std::wstring AssocString(ASSOCSTR what, const std::wstring& association)
@@ -75,13 +118,6 @@ std::wstring AssocString(ASSOCSTR what, const std::wstring& association)
         return std::wstring();
     }
     return text;
-}
-
-std::wstring FullPath(const std::wstring& path)
-{
-    wchar_t full[MAX_PATH * 2] = {};
-    const DWORD length = GetFullPathNameW(path.c_str(), ARRAYSIZE(full), full, nullptr);
-    return length > 0 && length < ARRAYSIZE(full) ? std::wstring(full, length) : path;
 }
 
 // The program's name as Windows lists it: its description, else its file name.
@@ -95,93 +131,102 @@ std::wstring ProgramName(const std::wstring& type)
     return name.empty() ? type : name;
 }
 
-// A missing key or value is nothing to remove; any other failure counts.
-void Note(LONG status, LONG& firstFailure)
-{
-    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND && firstFailure == ERROR_SUCCESS) {
-        firstFailure = status;
-    }
-}
-
 // Deletes the key when nothing is left in it, neither values nor subkeys.
-void DeleteIfEmpty(HKEY root, const std::wstring& subKey, LONG& firstFailure)
+// An empty key registers nothing: where Windows keeps it, it stays.
+void DeleteIfEmpty(HKEY root, const std::wstring& subKey)
 {
     UniqueKey key;
     DWORD subKeys = 0;
     DWORD values = 0;
-    if (RegOpenKeyExW(root, subKey.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS ||
-        RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr,
-                         nullptr, nullptr) != ERROR_SUCCESS ||
-        subKeys != 0 || values != 0) {
+    if (reg::OpenKey(root, subKey, KEY_QUERY_VALUE, key) == ERROR_SUCCESS &&
+        reg::CountContents(key.get(), subKeys, values) == ERROR_SUCCESS && subKeys == 0 && values == 0) {
+        key.reset();
+        reg::DeleteTree(root, subKey);
+    }
+}
+
+// Removes Dravik's keys from one classes key.
+void RemoveFileType(Place classes, UninstallOutcome& outcome)
+{
+    const HKEY root = RootOf(classes);
+    const std::wstring extension = ClassesPath(kExtension);
+    const std::wstring openWith = extension + kOpenWithProgids;
+    const std::wstring type = ClassesPath(kType);
+    bool refused = false;
+    bool touched = false;  // .dem, where something of Dravik's was removed
+    const auto note = [&](Part part, const std::wstring& key, LONG status) {
+        if (status == ERROR_SUCCESS) {
+            outcome.removed.push_back({part, classes});
+        } else {
+            outcome.refused.push_back(RefusalAt(classes, key, status));
+            outcome.left.push_back({part, classes});
+            refused = true;
+        }
+    };
+
+    // .dem's own value only while it names us: never another program's. It
+    // goes back to the type it named here before, where that type still
+    // exists; where it named none, the value goes, and the merged view shows
+    // every user's owner again rather than this key pinning it.
+    if (SameRegistryName(RegReadString(root, extension, L""), kType)) {
+        const std::wstring replaced = RegReadString(root, type, kReplacedTypeValue);
+        UniqueKey key;
+        LONG status = ERROR_SUCCESS;
+        if (!replaced.empty() && TypeExists(replaced)) {
+            status = RegWriteString(root, extension, L"", replaced);
+        } else if ((status = reg::OpenKey(root, extension, KEY_SET_VALUE, key)) == ERROR_SUCCESS) {
+            status = reg::DeleteValue(key.get(), L"");
+        }
+        note(Part::Association, extension, status);
+        touched = true;
+    }
+
+    // "Open with": dravikfile and what READY added, where they are.
+    std::vector<std::wstring> ours = AddedOpenWith(root);
+    ours.push_back(kType);
+    ours.erase(std::remove_if(ours.begin(), ours.end(),
+                              [&](const std::wstring& name) { return !ValuePresent(root, openWith, name); }),
+               ours.end());
+    if (!ours.empty()) {
+        UniqueKey key;
+        LONG status = reg::OpenKey(root, openWith, KEY_SET_VALUE, key);
+        for (const std::wstring& name : ours) {
+            status = status == ERROR_SUCCESS ? reg::DeleteValue(key.get(), name) : status;
+        }
+        key.reset();
+        note(Part::OpenWith, openWith, status);
+        DeleteIfEmpty(root, openWith);
+        touched = true;
+    }
+    if (touched) {
+        DeleteIfEmpty(root, extension);
+    }
+
+    // The type goes only once nothing here was refused: .dem never names a
+    // type without an open command, and a later run finds it all.
+    UniqueKey typeKey;
+    if (reg::OpenKey(root, type, KEY_QUERY_VALUE, typeKey) == ERROR_FILE_NOT_FOUND) {
         return;
     }
-    key.reset();
-    Note(RegDeleteKeyW(root, subKey.c_str()), firstFailure);
-}
-
-LONG DeleteValue(HKEY root, const std::wstring& subKey, const wchar_t* name)
-{
-    UniqueKey key;
-    const LONG status = RegOpenKeyExW(root, subKey.c_str(), 0, KEY_SET_VALUE, key.put());
-    return status == ERROR_SUCCESS ? RegDeleteValueW(key.get(), name) : status;
-}
-
-// Removes Dravik's keys from one classes key; returns the first refusal.
-LONG RemoveFileType(const ClassesKey& classes, RemovedRegistration& removed)
-{
-    LONG firstFailure = ERROR_SUCCESS;
-    const std::wstring extension = classes.Of(kExtension);
-    const std::wstring type = classes.Of(kType);
-    // .dem's own value only while it names us: never another program's.
-    if (SameRegistryName(RegReadString(classes.root, extension, L""), kType)) {
-        const std::wstring replaced = RegReadString(classes.root, type, kReplacedTypeValue);
-        if (!replaced.empty() && TypeExists(replaced)) {
-            const LONG status = RegWriteString(classes.root, extension, L"", replaced);
-            removed.restored = status == ERROR_SUCCESS ? ProgramName(replaced) : removed.restored;
-            Note(status, firstFailure);
-        } else {
-            Note(DeleteValue(classes.root, extension, L""), firstFailure);
-        }
-        removed.association |= firstFailure == ERROR_SUCCESS;
+    typeKey.reset();
+    if (refused) {
+        outcome.left.push_back({Part::FileType, classes});
+    } else {
+        note(Part::FileType, type, reg::DeleteTree(root, type));
     }
-    const LONG openWith = DeleteValue(classes.root, extension + kOpenWithProgids, kDemoFileType);
-    removed.openWith |= openWith == ERROR_SUCCESS;
-    Note(openWith, firstFailure);
-    DeleteIfEmpty(classes.root, extension + kOpenWithProgids, firstFailure);
-    DeleteIfEmpty(classes.root, extension, firstFailure);
-
-    // The type goes only with .dem pointing elsewhere: never a .dem that
-    // names a type without an open command.
-    if (firstFailure == ERROR_SUCCESS) {
-        const LONG status = RegDeleteKeyTree(classes.root, type);
-        removed.fileType |= status == ERROR_SUCCESS;
-        Note(status, firstFailure);
-    }
-    return firstFailure;
 }
 
 }  // namespace
 
-bool UserClassesHold(const std::wstring& subKey)
+std::optional<Refusal> RegisterDemoFileType(RegistryChanges& changes, const std::wstring& gameFolder,
+                                            const std::wstring& programFolder, ClassesRegistration& where)
 {
-    return KeyExists(kUserClasses.root, kUserClasses.Of(subKey));
-}
-
-void RegisterDemoFileType(RegistryChanges& changes, const std::wstring& gameFolder, const std::wstring& programFolder)
-{
-    const std::size_t before = changes.Count();
-    bool userToo = UserClassesHold(kExtension) || UserClassesHold(kType);
-    try {
-        WriteFileType(changes, kMachineClasses, gameFolder, programFolder);
-    } catch (const Failure&) {
-        // Refused for every user (a standard user): this user's alone.
-        changes.UndoAfter(before);
-        userToo = true;
-    }
-    if (userToo) {
-        WriteFileType(changes, kUserClasses, gameFolder, programFolder);
-    }
+    // Read before any write changes what the view shows.
+    const Registration registration{gameFolder, programFolder, RegReadString(HKEY_CLASSES_ROOT, kExtension, L"")};
+    std::optional<Refusal> refused = WriteToClassesKeys(
+        changes, [&](Place classes) { return WriteFileType(changes, classes, registration); }, where);
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    return refused;
 }
 
 std::wstring OtherProgramChosenForDemos(const std::wstring& loaderPath)
@@ -212,18 +257,20 @@ std::wstring LoaderNameInShell()
     return ProgramName(kType);
 }
 
-RemovedRegistration UnregisterDemoFileType()
+void UnregisterDemoFileType(UninstallOutcome& outcome)
 {
-    RemovedRegistration removed;
-    for (const ClassesKey* classes : {&kMachineClasses, &kUserClasses}) {
-        const LONG status = RemoveFileType(*classes, removed);
-        if (status != ERROR_SUCCESS) {
-            removed.refused.push_back(std::wstring(L"for ") + classes->name + L" (" +
-                                      SystemErrorText(static_cast<DWORD>(status)) + L")");
-        }
+    for (const Place classes : {Place::EveryUsersClasses, Place::ThisUsersClasses}) {
+        RemoveFileType(classes, outcome);
+    }
+    // Where Dravik's association is gone, demos open with what the shell
+    // finds now: the type given back, or every user's owner again.
+    const bool association = std::any_of(outcome.removed.begin(), outcome.removed.end(),
+                                         [](const PartIn& removed) { return removed.part == Part::Association; });
+    const std::wstring owner = RegReadString(HKEY_CLASSES_ROOT, kExtension, L"");
+    if (association && !owner.empty() && !SameRegistryName(owner, kType) && TypeExists(owner)) {
+        outcome.restored = ProgramName(owner);
     }
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
-    return removed;
 }
 
 }  // namespace dravik

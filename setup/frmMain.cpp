@@ -5,22 +5,18 @@
 #include "error_message.h"
 #include "failure.h"
 #include "file_type.h"
-#include "full_path.h"
 #include "game_names.h"
 #include "label_layout.h"
 #include "maker.h"
 #include "mdlFunx.h"
-#include "programs_list_entry.h"
-#include "registry_changes.h"
-#include "settings_record.h"
+#include "outcome_messages.h"
+#include "ready.h"
 #include "setup_error.h"
 #include "setup_rules.h"
 #include "twips.h"
 
 #include <shellapi.h>
 #include <shlwapi.h>
-
-#include <new>
 
 namespace dravik {
 
@@ -77,29 +73,6 @@ const wchar_t* TextOf(int id)
     }
 }
 
-constexpr wchar_t kNotUT2003ExeText[] =
-    L"The path must end in \\System\\UT2003.exe, for example C:\\UT2003\\System\\UT2003.exe.";
-constexpr wchar_t kNoGameFolderText[] =
-    L"The path names no game folder: give the full path of UT2003.exe, for example C:\\UT2003\\System\\UT2003.exe.";
-constexpr wchar_t kNoGameText[] = L"There is no UT2003.exe at that path. Check the path and press READY again.";
-constexpr wchar_t kPercentInFolderText[] =
-    L"Dravik.exe and loader.exe are in a folder whose path holds a % sign, which Windows would read as a "
-    L"placeholder when it opens a demo. Move both programs to a folder without % in its path and run Dravik.exe "
-    L"from there.";
-constexpr wchar_t kNoLoaderText[] =
-    L"loader.exe is not in the same folder as Dravik.exe. Unpack both programs into one folder and run "
-    L"Dravik.exe from there.";
-
-// Windows 8 and later let the user's own choice of program win over any
-// registration, and no program may change that choice.
-std::wstring OtherProgramChosenText(const std::wstring& chosen, const std::wstring& loaderName)
-{
-    return L"Dravik is set up, but Windows will keep opening .dem files with the program you chose for them "
-           L"before (" + chosen + L").\n\nTo play demos with Dravik, right-click a demo, choose \"Open with\", "
-           L"then \"Choose another app\", pick \"" + loaderName + L"\", tick \"Always use this app\" and "
-           L"press OK.";
-}
-
 std::wstring OwnPath()
 {
     std::wstring path(32768, L'\0');
@@ -112,14 +85,6 @@ std::wstring TextOfWindow(HWND window)
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
     return text;
-}
-
-void Store(RegistryChanges& changes, const wchar_t* valueName, const std::wstring& value)
-{
-    const LONG status = changes.SetString(HKEY_CURRENT_USER, kSettingsKey, valueName, value);
-    if (status != ERROR_SUCCESS) {
-        ThrowSystemError(static_cast<DWORD>(status));
-    }
 }
 
 }  // namespace
@@ -191,9 +156,7 @@ void frmMain::Layout(int dpi)
     // one of later headers, and later Windows accept this one.
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    const HDC screen = GetDC(nullptr);
-    const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int systemDpi = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
     metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, systemDpi);
     UniqueFont textBoxFont(CreateFontIndirectW(&metrics.lfMessageFont));
 
@@ -205,19 +168,17 @@ void frmMain::Layout(int dpi)
         const int top = control.top + (control.insideFrame ? kFrameTop : 0);
         boxes[i] = {pixels(left), pixels(top), pixels(control.width), pixels(control.height)};
     }
-    const HDC dc = GetDC(window_);
-    const HGDIOBJ oldFont = SelectObject(dc, lucida.get());
-    const auto textSize = [dc](int id) {
+    const WindowDc dc(window_);
+    const SelectedObject font(dc.get(), lucida.get());
+    const auto textSize = [&dc](int id) {
         const wchar_t* text = TextOf(id);
         SIZE size = {};
-        GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+        GetTextExtentPoint32W(dc.get(), text, lstrlenW(text), &size);
         return TextSize{static_cast<int>(size.cx), static_cast<int>(size.cy)};
     };
     const TextSize makerText = textSize(kLabel1Id);
     const TextSize contactText = textSize(kLabel2Id);
     const TextSize homePageText = textSize(kLabel3Id);
-    SelectObject(dc, oldFont);
-    ReleaseDC(window_, dc);
     const LabelLayout laidOut = {boxes[kLabel1Index], boxes[kLabel2Index], boxes[kLabel3Index], pixels(kClientWidth),
                                  pixels(kClientHeight)};
     const LabelLayout fit = FitLabels(laidOut, makerText, contactText, homePageText,
@@ -246,69 +207,24 @@ void frmMain::Layout(int dpi)
 
 void frmMain::Form_Load()
 {
-    try {
+    RunReported(window_, kSetupErrorTitlePrefix, [this] {
         const std::wstring folder =
             RegReadString(HKEY_LOCAL_MACHINE, kInstallRecordKey, kInstallRecordValue, KEY_WOW64_32KEY);
         SetWindowTextW(txtPath_, ProposedGamePath(folder).c_str());
-    } catch (const std::bad_alloc&) {
-        ShowError(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
-    }
+    });
 }
 
 void frmMain::butReady_Click()
 {
-    try {
-        const std::wstring typed = CleanTypedPath(TextOfWindow(txtPath_));
-        const std::wstring setupPath = OwnPath();
-        const std::wstring programFolder = FolderOf(setupPath);
-        // Checked before anything is stored, so that a failure leaves no trace.
-        if (!IsFile(programFolder + L"\\" + kLoaderFileName)) {
-            throw Failure(kNoLoaderText);
-        }
-        if (!FitsInOpenCommand(programFolder)) {
-            throw Failure(kPercentInFolderText);
-        }
-        // A relative path would name another file once Dravik.exe has ended,
-        // so it is made absolute; not the bare suffix, as proposed when no
-        // install was found, which would name \System on the current drive.
-        const std::wstring path = FullPath(typed);
-        switch (CheckGamePath(typed) == GamePathProblem::NoGameFolder ? GamePathProblem::NoGameFolder
-                                                                       : CheckGamePath(path)) {
-        case GamePathProblem::NotUT2003Exe: throw Failure(kNotUT2003ExeText);
-        case GamePathProblem::NoGameFolder: throw Failure(kNoGameFolderText);
-        case GamePathProblem::None: break;
-        }
-        if (!IsFile(path)) {
-            throw Failure(kNoGameText);
-        }
-        const std::wstring general = GameFolderOf(path);
-        // All or nothing: a refusal takes back what was written before it.
-        RegistryChanges changes;
-        try {
-            Store(changes, kPathValue, path);
-            Store(changes, kGeneralValue, general);
-            RegisterDemoFileType(changes, general, programFolder);
-            WriteProgramsListEntry(changes, setupPath);
-        } catch (...) {
-            changes.UndoAll();
-            throw;
-        }
-        const std::wstring chosen = OtherProgramChosenForDemos(programFolder + L"\\" + kLoaderFileName);
-        if (!chosen.empty()) {
-            MessageBoxW(window_, OtherProgramChosenText(chosen, LoaderNameInShell()).c_str(), L"Dravik",
-                        MB_OK | MB_ICONINFORMATION);
-        }
-        DestroyWindow(window_);
-    } catch (const Failure& failure) {
-        ShowError(failure.Description());
-    } catch (const std::bad_alloc&) {
-        ShowError(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+    const ReadyOutcome outcome = Ready(TextOfWindow(txtPath_), OwnPath());
+    if (outcome.refused) {
+        throw Failure(ReadyRefusedText(outcome));
     }
-}
-
-void frmMain::ShowError(const std::wstring& description)
-{
-    ShowErrorMessage(window_, kSetupErrorTitlePrefix, description);
+    if (!outcome.chosenProgram.empty()) {
+        MessageBoxW(window_, OtherProgramChosenText(outcome.chosenProgram, LoaderNameInShell()).c_str(), L"Dravik",
+                    MB_OK | MB_ICONINFORMATION);
+    }
+    DestroyWindow(window_);
 }
 
 LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -362,7 +278,14 @@ LRESULT CALLBACK frmMain::WindowProc(HWND window, UINT message, WPARAM wParam, L
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
     }
     auto* form = reinterpret_cast<frmMain*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return form != nullptr ? form->HandleMessage(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+    if (form == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    // C++ exceptions cannot pass through Windows' code that called this: a
+    // handler's failure ends in the error message here, whatever it is.
+    LRESULT result = 0;
+    RunReported(window, kSetupErrorTitlePrefix, [&] { result = form->HandleMessage(message, wParam, lParam); });
+    return result;
 }
 
 }  // namespace dravik

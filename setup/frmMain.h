@@ -22,7 +22,6 @@ private:
     void Layout(int dpi);
     void Form_Load();
     void butReady_Click();
-    void ShowError(const std::wstring& description);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -1,14 +1,12 @@
 // Dravik.exe: the setup tool, run once to find the game and register demos;
 // with /uninstall, removes that again.
+#include "com_apartment.h"
+#include "commands.h"
 #include "dll_search.h"
-#include "error_message.h"
 #include "frmMain.h"
-#include "setup_error.h"
 #include "setup_rules.h"
-#include "uninstall.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showState)
@@ -17,13 +15,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showStat
 
     switch (dravik::ParseSetupArguments(arguments)) {
     case dravik::SetupCommand::Uninstall:
-        return dravik::Uninstall();
+        return dravik::UninstallCommand();
     case dravik::SetupCommand::Unknown:
-        dravik::ShowErrorMessage(nullptr, dravik::kSetupErrorTitlePrefix,
-                                 std::wstring(L"Dravik.exe does not know the argument \"") + arguments +
-                                     L"\". Run it without arguments to set Dravik up, or with /uninstall to "
-                                     L"remove what it registered.");
-        return 2;
+        return dravik::UnknownArgumentCommand(arguments);
     case dravik::SetupCommand::Window:
         break;
     }
@@ -33,10 +27,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showStat
     // program uses it.
     InitCommonControls();
     // The text box's path completion is a COM object.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    const int exitCode = dravik::frmMain(instance).Run(showState);
-    if (SUCCEEDED(com)) {
-        CoUninitialize();
-    }
-    return exitCode;
+    const dravik::ComApartment com;
+    return dravik::frmMain(instance).Run(showState);
 }

@@ -1,9 +1,7 @@
 #include "programs_list_entry.h"
 
-#include "failure.h"
 #include "game_names.h"
 #include "maker.h"
-#include "mdlFunx.h"
 #include "setup_rules.h"
 
 #include <windows.h>
@@ -23,48 +21,32 @@ ULONGLONG FileBytes(const std::wstring& path)
 
 }  // namespace
 
-void WriteProgramsListEntry(RegistryChanges& changes, const std::wstring& setupPath)
+std::optional<Refusal> WriteProgramsListEntry(RegistryChanges& changes, const std::wstring& setupPath)
 {
     const std::wstring folder = FolderOf(setupPath);
     const ULONGLONG bytes = FileBytes(setupPath) + FileBytes(folder + L"\\" + kLoaderFileName);
-    struct Text {
+    struct Entry {
         const wchar_t* name;
-        std::wstring value;
+        reg::Value value;
     };
-    const Text texts[] = {
-        {L"DisplayName", L"Dravik"},
-        {L"DisplayIcon", setupPath},
-        {L"DisplayVersion", kVersion},
-        {L"Publisher", kPublisher},
-        {L"URLInfoAbout", kHomePage},
-        {L"InstallLocation", folder},
-        {L"UninstallString", L"\"" + setupPath + L"\" /uninstall"},
+    const Entry entries[] = {
+        {L"DisplayName", reg::StringValue(L"Dravik")},
+        {L"DisplayIcon", reg::StringValue(setupPath)},
+        {L"DisplayVersion", reg::StringValue(kVersion)},
+        {L"Publisher", reg::StringValue(kPublisher)},
+        {L"URLInfoAbout", reg::StringValue(kHomePage)},
+        {L"InstallLocation", reg::StringValue(folder)},
+        {L"UninstallString", reg::StringValue(L"\"" + setupPath + L"\" /uninstall")},
+        {L"NoModify", reg::DwordValue(1)},
+        {L"NoRepair", reg::DwordValue(1)},
+        {L"EstimatedSize", reg::DwordValue(static_cast<DWORD>((bytes + 1023) / 1024))},  // in KiB
     };
-    for (const Text& text : texts) {
-        const LONG status = changes.SetString(HKEY_CURRENT_USER, kProgramsListKey, text.name, text.value);
-        if (status != ERROR_SUCCESS) {
-            ThrowSystemError(static_cast<DWORD>(status));
+    for (const Entry& entry : entries) {
+        if (auto refused = changes.Set(Place::ProgramsList, kProgramsListKey, entry.name, entry.value)) {
+            return refused;
         }
     }
-    const struct {
-        const wchar_t* name;
-        DWORD value;
-    } numbers[] = {
-        {L"NoModify", 1},
-        {L"NoRepair", 1},
-        {L"EstimatedSize", static_cast<DWORD>((bytes + 1023) / 1024)},  // in KiB
-    };
-    for (const auto& number : numbers) {
-        const LONG status = changes.SetDword(HKEY_CURRENT_USER, kProgramsListKey, number.name, number.value);
-        if (status != ERROR_SUCCESS) {
-            ThrowSystemError(static_cast<DWORD>(status));
-        }
-    }
-}
-
-LONG RemoveProgramsListEntry()
-{
-    return RegDeleteKeyTree(HKEY_CURRENT_USER, kProgramsListKey);
+    return std::nullopt;
 }
 
 }  // namespace dravik

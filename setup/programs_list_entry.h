@@ -4,17 +4,16 @@
 
 #include "registry_changes.h"
 
+#include <optional>
 #include <string>
 
 namespace dravik {
 
+// Place::ProgramsList
 inline constexpr wchar_t kProgramsListKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Dravik";
 
-// setupPath is Dravik.exe's full path; loader.exe lies beside it.
-void WriteProgramsListEntry(RegistryChanges& changes, const std::wstring& setupPath);
-
-// Returns ERROR_SUCCESS when the entry was there and is gone,
-// ERROR_FILE_NOT_FOUND when there was none, or why Windows refused.
-LONG RemoveProgramsListEntry();
+// setupPath is Dravik.exe's full path; loader.exe lies beside it. Nothing
+// when done, else where and why Windows refused.
+std::optional<Refusal> WriteProgramsListEntry(RegistryChanges& changes, const std::wstring& setupPath);
 
 }  // namespace dravik

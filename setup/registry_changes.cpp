@@ -1,98 +1,94 @@
 #include "registry_changes.h"
 
-#include "mdlFunx.h"
-#include "unique_handles.h"
+#include <algorithm>
 
 namespace dravik {
 
-namespace {
-
-bool KeyExists(HKEY root, const std::wstring& subKey)
+std::optional<Refusal> RegistryChanges::Set(Place place, const std::wstring& subKey, const std::wstring& name,
+                                            const reg::Value& value)
 {
-    UniqueKey key;
-    return RegOpenKeyExW(root, subKey.c_str(), 0, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS;
-}
-
-// The first key along the path that does not exist yet; empty when all do.
-std::wstring FirstMissingKey(HKEY root, const std::wstring& subKey)
-{
-    std::size_t end = 0;
-    while (end != std::wstring::npos) {
-        end = subKey.find(L'\\', end + 1);
-        const std::wstring prefix = subKey.substr(0, end);
-        if (!KeyExists(root, prefix)) {
-            return prefix;
-        }
+    const std::wstring base = BaseOf(place);
+    UniqueKey baseKey;
+    LONG status = reg::OpenKey(RootOf(place), base, KEY_CREATE_SUB_KEY, baseKey);
+    if (status != ERROR_SUCCESS) {
+        return RefusalAt(place, base, status);
     }
-    return std::wstring();
-}
-
-}  // namespace
-
-LONG RegistryChanges::SetString(HKEY root, const std::wstring& subKey, const std::wstring& name,
-                                const std::wstring& value)
-{
-    return Set(root, subKey, name, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-               static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-
-LONG RegistryChanges::SetDword(HKEY root, const std::wstring& subKey, const std::wstring& name, DWORD value)
-{
-    return Set(root, subKey, name, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-}
-
-LONG RegistryChanges::Set(HKEY root, const std::wstring& subKey, const std::wstring& name, DWORD type,
-                          const BYTE* data, DWORD bytes)
-{
     Change change;
-    change.root = root;
+    change.place = place;
     change.subKey = subKey;
     change.name = name;
-    change.createdKey = FirstMissingKey(root, subKey);
-
     UniqueKey key;
-    LONG status = RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                  KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, key.put(), nullptr);
+    std::wstring made;
+    status = reg::CreatePath(baseKey.get(), subKey.substr(base.size() + 1), KEY_QUERY_VALUE | KEY_SET_VALUE, key,
+                             made);
+    if (!made.empty()) {
+        change.madeKey = base + L"\\" + made;
+    }
+    if (status == ERROR_SUCCESS) {
+        status = reg::ReadValue(key.get(), name, change.replaced);
+        change.hadValue = status == ERROR_SUCCESS;
+        change.setsValue = status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+    }
+    const bool setsValue = change.setsValue;
+    if (setsValue || !change.madeKey.empty()) {
+        changes_.push_back(std::move(change));
+    }
+    if (setsValue) {
+        status = reg::WriteValue(key.get(), name, value);
+    }
     if (status != ERROR_SUCCESS) {
-        // Windows may have made some of the keys before it refused.
-        if (!change.createdKey.empty()) {
-            RegDeleteKeyTree(root, change.createdKey);
-        }
-        return status;
+        return RefusalAt(place, subKey, status);
     }
-    DWORD size = 0;
-    if (RegQueryValueExW(key.get(), name.c_str(), nullptr, &change.type, nullptr, &size) == ERROR_SUCCESS) {
-        change.data.resize(size);
-        status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &change.type, change.data.data(), &size);
-        if (status != ERROR_SUCCESS) {
-            return status;
-        }
-        change.data.resize(size);
-        change.hadValue = true;
-    }
-    changes_.push_back(change);
-    return RegSetValueExW(key.get(), name.c_str(), 0, type, data, bytes);
+    return std::nullopt;
 }
 
 void RegistryChanges::UndoAfter(std::size_t count)
 {
     while (changes_.size() > count) {
         const Change& change = changes_.back();
-        UniqueKey key;
-        if (RegOpenKeyExW(change.root, change.subKey.c_str(), 0, KEY_SET_VALUE, key.put()) == ERROR_SUCCESS) {
-            if (change.hadValue) {
-                RegSetValueExW(key.get(), change.name.c_str(), 0, change.type, change.data.data(),
-                               static_cast<DWORD>(change.data.size()));
-            } else {
-                RegDeleteValueW(key.get(), change.name.c_str());
+        const HKEY root = RootOf(change.place);
+        std::wstring key = change.subKey;
+        LONG status = ERROR_SUCCESS;
+        if (!change.madeKey.empty()) {
+            // A key the change made goes with all that is in it.
+            key = change.madeKey;
+            status = reg::DeleteTree(root, key);
+            status = status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
+        } else if (change.setsValue) {
+            UniqueKey handle;
+            status = reg::OpenKey(root, key, KEY_SET_VALUE, handle);
+            if (status == ERROR_SUCCESS) {
+                status = change.hadValue ? reg::WriteValue(handle.get(), change.name, change.replaced)
+                                         : reg::DeleteValue(handle.get(), change.name);
             }
         }
-        key.reset();
-        if (!change.createdKey.empty()) {
-            RegDeleteKeyTree(change.root, change.createdKey);
+        if (status != ERROR_SUCCESS) {
+            left_.push_back(RefusalAt(change.place, key, status));
         }
         changes_.pop_back();
     }
+}
+
+std::vector<Place> RegistryChanges::Places() const
+{
+    std::vector<Place> places;
+    for (const Change& change : changes_) {
+        if (std::find(places.begin(), places.end(), change.place) == places.end()) {
+            places.push_back(change.place);
+        }
+    }
+    return places;
+}
+
+std::vector<std::wstring> RegistryChanges::MadeKeys() const
+{
+    std::vector<std::wstring> keys;
+    for (const Change& change : changes_) {
+        if (!change.madeKey.empty()) {
+            keys.push_back(reg::FullName(RootOf(change.place), change.madeKey));
+        }
+    }
+    return keys;
 }
 
 }  // namespace dravik

@@ -1,10 +1,12 @@
 // Registry writes that can be taken back. READY makes several writes in
-// several keys; when Windows refuses one of them, the ones before it are
+// several places; when Windows refuses one of them, the ones before it are
 // undone, so that the user is left with the registry as it was.
 #pragma once
 
-#include <windows.h>
+#include "places.h"
+#include "registry.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,31 +18,46 @@ public:
     RegistryChanges(const RegistryChanges&) = delete;
     RegistryChanges& operator=(const RegistryChanges&) = delete;
 
-    // Set a value, creating missing keys along the path; an empty name is
-    // the key's default value. Returns ERROR_SUCCESS, or why Windows refused.
-    LONG SetString(HKEY root, const std::wstring& subKey, const std::wstring& name, const std::wstring& value);
-    LONG SetDword(HKEY root, const std::wstring& subKey, const std::wstring& name, DWORD value);
+    // Sets a value of the key subKey, which lies below the place's base key
+    // (both named from the place's root); an empty name is the key's default
+    // value. The keys missing below the base are made one level at a time,
+    // and only those that Windows reports as made count as Dravik's. Nothing
+    // when done, otherwise where and why Windows refused; keys made before
+    // the refusal are taken back with the rest.
+    std::optional<Refusal> Set(Place place, const std::wstring& subKey, const std::wstring& name,
+                               const reg::Value& value);
+    std::optional<Refusal> SetString(Place place, const std::wstring& subKey, const std::wstring& name,
+                                     const std::wstring& text)
+    {
+        return Set(place, subKey, name, reg::StringValue(text));
+    }
 
     // How many changes there are; UndoAfter(Count()) later undoes those
     // made from then on.
     std::size_t Count() const { return changes_.size(); }
+    // Takes the changes back, newest first. What Windows refuses to take
+    // back stays, and is listed in Left().
     void UndoAfter(std::size_t count);
     void UndoAll() { UndoAfter(0); }
+    const std::vector<Refusal>& Left() const { return left_; }
+
+    // The places changed, in order, and the keys made, as regedit names them.
+    std::vector<Place> Places() const;
+    std::vector<std::wstring> MadeKeys() const;
 
 private:
     struct Change {
-        HKEY root;
+        Place place;
         std::wstring subKey;
         std::wstring name;
-        std::wstring createdKey;  // the topmost key this change created, if any
+        std::wstring madeKey;    // the topmost key this change made, if any
+        bool setsValue = false;  // false: it was refused before the value
         bool hadValue = false;
-        DWORD type = REG_NONE;
-        std::vector<BYTE> data;  // the value it replaced
+        reg::Value replaced;
     };
-    LONG Set(HKEY root, const std::wstring& subKey, const std::wstring& name, DWORD type, const BYTE* data,
-             DWORD bytes);
 
     std::vector<Change> changes_;
+    std::vector<Refusal> left_;
 };
 
 }  // namespace dravik

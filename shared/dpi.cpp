@@ -2,11 +2,13 @@
 
 #include "system_function.h"
 #include "twips.h"
+#include "unique_handles.h"
 
 namespace dravik {
 
 UINT WindowDpi(HWND window)
 {
+    // Windows 10 1607 and later.
     using GetDpiForWindowFunction = UINT WINAPI(HWND);
     if (auto getDpiForWindow = SystemFunction<GetDpiForWindowFunction>(L"user32.dll", "GetDpiForWindow")) {
         const UINT dpi = getDpiForWindow(window);
@@ -14,9 +16,21 @@ UINT WindowDpi(HWND window)
             return dpi;
         }
     }
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    // Windows 8.1, where a per-monitor aware program learns its monitor's
+    // DPI only so; the system's DPI would hold until the window is moved.
+    // Programs aware of less get the DPI they are scaled for.
+    using GetDpiForMonitorFunction = HRESULT WINAPI(HMONITOR, int, UINT*, UINT*);
+    constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+    if (auto getDpiForMonitor = SystemDllFunction<GetDpiForMonitorFunction>(L"shcore.dll", "GetDpiForMonitor")) {
+        UINT dpiX = 0;
+        UINT dpiY = 0;
+        if (SUCCEEDED(getDpiForMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), kEffectiveDpi, &dpiX,
+                                       &dpiY)) &&
+            dpiY != 0) {
+            return dpiY;
+        }
+    }
+    const int dpi = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 

@@ -1,5 +1,7 @@
 #include "failure.h"
 
+#include "unique_handles.h"
+
 #include <string>
 
 namespace dravik {
@@ -25,6 +27,7 @@ std::wstring MessageTableText(HMODULE module, DWORD code, const wchar_t* subject
     wchar_t* buffer = nullptr;
     const DWORD length = FormatMessageW(flags, module, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0,
                                         subject != nullptr ? reinterpret_cast<va_list*>(inserts) : nullptr);
+    const UniqueLocalMemory allocated(buffer);
     if (length == 0) {
         if (module != nullptr) {
             return std::wstring();
@@ -40,7 +43,6 @@ std::wstring MessageTableText(HMODULE module, DWORD code, const wchar_t* subject
         return L"Unknown error " + std::wstring(first);
     }
     std::wstring text(buffer, length);
-    LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
         text.pop_back();
     }

@@ -16,6 +16,10 @@ private:
     std::wstring description_;
 };
 
+// A fault of the program itself, such as a misuse of the standard library
+// (shared/library_errors.cpp): reported as an internal error to be reported.
+struct InternalError {};
+
 // A text of a message table (the system's, when module is null), without a
 // trailing line break; its inserts (such as "%1 is not a valid Win32
 // application.") name the subject, the path the error is about, where one

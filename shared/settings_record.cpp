@@ -1,7 +1,6 @@
 #include "settings_record.h"
 
-#include "registry_string.h"
-#include "unique_handles.h"
+#include "registry.h"
 
 namespace dravik {
 
@@ -9,9 +8,10 @@ SettingsRecord ReadSettingsRecord()
 {
     SettingsRecord record;
     UniqueKey key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS) {
-        record.Path = QueryStringValue(key.get(), kPathValue);
-        record.General = QueryStringValue(key.get(), kGeneralValue);
+    if (reg::OpenKey(HKEY_CURRENT_USER, kSettingsKey, KEY_QUERY_VALUE, key) == ERROR_SUCCESS) {
+        // A value that is missing, of another type or unreadable leaves its text empty.
+        reg::ReadString(key.get(), kPathValue, record.Path);
+        reg::ReadString(key.get(), kGeneralValue, record.General);
     }
     return record;
 }

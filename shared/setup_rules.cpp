@@ -66,9 +66,9 @@ bool FitsInOpenCommand(const std::wstring& programFolder)
     return programFolder.find(L'%') == std::wstring::npos;
 }
 
-std::wstring DemoIconPath(const std::wstring& gameFolder)
+std::wstring DemoIconLocation(const std::wstring& gameFolder)
 {
-    return gameFolder + kDemoIconSuffix;
+    return gameFolder + kDemoIconSuffix + L",0";
 }
 
 std::wstring FolderOf(const std::wstring& path)

@@ -31,7 +31,10 @@ std::wstring LoaderOpenCommand(const std::wstring& programFolder);
 // could never be started.
 bool FitsInOpenCommand(const std::wstring& programFolder);
 
-std::wstring DemoIconPath(const std::wstring& gameFolder);
+// Where the shell finds the demo icon: the icon file and its index. The
+// shell reads the text after the last comma as the index, so the index is
+// always given: a game folder may hold a comma.
+std::wstring DemoIconLocation(const std::wstring& gameFolder);
 
 // The folder part of a program's full path, without a trailing backslash.
 std::wstring FolderOf(const std::wstring& path);

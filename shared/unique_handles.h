@@ -1,5 +1,6 @@
-// Move-only owners for the handles the programs open. Each closes its handle
-// once; nothing else calls RegCloseKey, CloseHandle or DeleteObject.
+// Owners for the handles the programs open, and for what they must give
+// back. Each lets go once; nothing else calls RegCloseKey, CloseHandle,
+// DeleteObject, LocalFree or ReleaseDC, nor puts back a selected object.
 #pragma once
 
 #include <windows.h>
@@ -77,8 +78,57 @@ struct FontTraits {
     static void Close(HFONT font) noexcept { DeleteObject(font); }
 };
 
+// Memory that Windows allocated for the caller, such as FormatMessage's text.
+struct LocalMemoryTraits {
+    using Handle = HLOCAL;
+    static HLOCAL Invalid() noexcept { return nullptr; }
+    static bool IsValid(HLOCAL memory) noexcept { return memory != nullptr; }
+    static void Close(HLOCAL memory) noexcept { LocalFree(memory); }
+};
+
 using UniqueKey = UniqueResource<KeyTraits>;
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFont = UniqueResource<FontTraits>;
+using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;
+
+// A window's device context (the screen's for a null window), released when
+// the owner goes.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) noexcept : window_(window), dc_(GetDC(window)) {}
+    ~WindowDc()
+    {
+        if (dc_ != nullptr) {
+            ReleaseDC(window_, dc_);
+        }
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// An object selected into a device context for as long as the owner lives;
+// then the one it replaced is selected again.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), replaced_(SelectObject(dc, object)) {}
+    ~SelectedObject()
+    {
+        if (replaced_ != nullptr && replaced_ != HGDI_ERROR) {
+            SelectObject(dc_, replaced_);
+        }
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ replaced_;
+};
 
 }  // namespace dravik

@@ -3,11 +3,14 @@
 # DLLs that come with Windows and only functions that Windows XP SP3 has,
 # stays within 240 KiB, is hardened (ASLR, DEP, stack guard, Terminal Server
 # aware) and carries the manifest it needs; the loader loads the window DLLs
-# only when it needs them.
+# only when it needs them; and, by the link maps of the build that made
+# them, neither links libstdc++'s functexcept.o, whose error throws the
+# programs replace (CMakeLists.txt).
 #
-#   tests/check_release.sh <folder with Dravik.exe and loader.exe>
+#   tests/check_release.sh <folder with Dravik.exe and loader.exe> <build folder with Dravik.map and loader.map>
 set -euo pipefail
 folder=${1:?folder}
+maps=${2:?build folder with the link maps}
 here=$(cd "$(dirname "$0")" && pwd)
 # What XP SP3's DLLs export, one list per DLL (see the lists' headers).
 xp_exports=$here/winxp-exports
@@ -70,6 +73,10 @@ for name in Dravik loader; do
     check "$name.exe has no common controls 6 in its manifest" grep -q 'Microsoft.Windows.Common-Controls' <<<"$manifest"
     check "$name.exe is not DPI aware" grep -q 'PerMonitorV2' <<<"$manifest"
     check "$name.exe has no version information" grep -q 'ProductName' <<<"$version"
+    map=$maps/$name.map
+    check "$name.exe has no link map at $map" test -s "$map"
+    check "$name.exe links libstdc++'s functexcept.o: one of its error throws is not replaced" \
+        test -z "$(grep -s 'functexcept\.o' "$map")"
 done
 
 manifest=$(wrestool -x --raw -t 24 "$folder/Dravik.exe" 2>/dev/null || true)

@@ -49,11 +49,12 @@ TEST(CheckGamePath, WantsUT2003ExeInASystemFolderBelowAGameFolder)
     }
 }
 
-TEST(Registration, QuotesTheLoaderAndTheDemo)
+TEST(Registration, QuotesTheLoaderAndTheDemoAndIndexesTheIcon)
 {
     EXPECT_EQ(LoaderOpenCommand(L"C:\\Program Files\\Dravik"), L"\"C:\\Program Files\\Dravik\\loader.exe\" \"%1\"");
     EXPECT_EQ(LoaderOpenCommand(FolderOf(L"E:\\Dravik.exe")), L"\"E:\\loader.exe\" \"%1\"");
-    EXPECT_EQ(DemoIconPath(L"C:\\UT2003"), L"C:\\UT2003\\Help\\UnrealEd.ico");
+    // The shell takes the text after the last comma as the icon's index.
+    EXPECT_EQ(DemoIconLocation(L"D:\\Games\\UT, 2003"), L"D:\\Games\\UT, 2003\\Help\\UnrealEd.ico,0");
 }
 
 TEST(ParseSetupArguments, KnowsOnlyUninstallInEitherSpellingAnyCaseQuotedOrNot)

@@ -11,6 +11,9 @@
 # vm-<key>.partial and is renamed into place only when complete, so a build
 # that broke off is never used, only started again.
 #
+# Packages come from the Debian mirror that this machine's apt uses, or
+# from DRAVIK_VM_MIRROR (the URL of a mirror's folder with dists/ and pool/).
+#
 #   tests/vm/image.sh        (needs root or sudo, debootstrap, mke2fs, qemu)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -21,8 +24,50 @@ recipe=("$here/image.sh" "$here/guest_init.sh" "$here/prepare.sh")
 key=$(cat "${recipe[@]}" | sha256sum | cut -c1-16)
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/dravik
 image=$cache/vm-$key
-mirror=${DRAVIK_VM_MIRROR:-http://deb.debian.org/debian}
 suite=bookworm
+
+# This machine's apt sources, a line "URI suite components..." for each
+# archive and suite: from its deb822 files, else from its one-line list.
+apt_sources() {
+    local sources=(/etc/apt/sources.list.d/*.sources)
+    if [ -f "${sources[0]}" ]; then
+        awk 'function flush() {
+                 if (types ~ /(^| )deb( |$)/ && enabled != "no") {
+                     n = split(uris, uri, " "); m = split(suites, suite, " ")
+                     for (i = 1; i <= n; i++) for (j = 1; j <= m; j++) print uri[i], suite[j], components
+                 }
+                 types = uris = suites = components = enabled = ""
+             }
+             FNR == 1 || /^[[:space:]]*$/ { flush() }
+             { value = $0; sub(/^[^:]*:[[:space:]]*/, "", value) }
+             /^Types:/ { types = value }
+             /^URIs:/ { uris = value }
+             /^Suites:/ { suites = value }
+             /^Components:/ { components = value }
+             /^Enabled:/ { enabled = value }
+             END { flush() }' "${sources[@]}"
+    elif [ -f /etc/apt/sources.list ]; then
+        # deb [options] URI suite components
+        awk '$1 == "deb" {
+                 i = 2
+                 if ($i ~ /^\[/) { while (i < NF && $i !~ /\]$/) i++; i++ }
+                 line = $i " " $(i + 1)
+                 for (k = i + 2; k <= NF; k++) line = line " " $k
+                 print line
+             }' /etc/apt/sources.list
+    fi
+    return 0
+}
+# The first archive of a kind among them: "debian", whose path ends in
+# /debian, or "security", whose suite is a security one. Either has main
+# among its components: a vendor's repository may end in /debian too.
+first_archive() {  # first_archive debian|security
+    awk -v kind="$1" '
+        $1 !~ /^(https?|ftp):\/\// { next }
+        kind == "debian" && ($1 !~ /\/debian\/?$/ || $2 ~ /-security$/) { next }
+        kind == "security" && $2 !~ /-security$/ { next }
+        { for (i = 3; i <= NF; i++) if ($i == "main") { sub(/\/+$/, "", $1); print $1; exit } }' <<<"$sources"
+}
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
@@ -33,6 +78,22 @@ flock 9
 if [ -f "$image/complete" ]; then
     echo "$image" >&3
     exit 0
+fi
+
+sources=$(apt_sources)
+if [ -n "${DRAVIK_VM_MIRROR:-}" ]; then
+    mirror=${DRAVIK_VM_MIRROR%/}
+    security=${mirror%/debian}/debian-security
+else
+    mirror=$(first_archive debian)
+    security=$(first_archive security)
+    security=${security:-${mirror%/debian}/debian-security}
+fi
+if [ -z "$mirror" ]; then
+    echo "tests/vm/image.sh: no Debian package mirror found in /etc/apt/sources.list.d/*.sources or" \
+         "/etc/apt/sources.list. Set DRAVIK_VM_MIRROR to the URL of one: the folder with dists/ and pool/," \
+         "which usually ends in /debian."
+    exit 1
 fi
 
 work=$image.partial
@@ -62,7 +123,7 @@ logged as_root debootstrap --variant=minbase "$suite" "$root" "$mirror"
 as_root tee "$root/etc/apt/sources.list" >/dev/null <<SOURCES
 deb $mirror $suite main
 deb $mirror $suite-updates main
-deb ${mirror%/debian}/debian-security $suite-security main
+deb $security $suite-security main
 SOURCES
 # Nothing is started while packages are installed into the folder.
 printf '#!/bin/sh\nexit 101\n' | as_root tee "$root/usr/sbin/policy-rc.d" >/dev/null

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <objbase.h>
-#include <sddl.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -23,15 +22,6 @@ constexpr DWORD kTimeoutMs = 15000;
 const std::wstring kErrorTitle = std::wstring(L"Please bugreport to ") + kContactAddress;
 const std::wstring kCommandKey = L"dravikfile\\Shell\\open\\command";
 const std::wstring kUserChoiceKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.dem";
-
-void SetText(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value)
-{
-    UniqueKey handle;
-    ASSERT_EQ(RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, handle.put(), nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(handle.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
 
 const std::wstring kClasses = L"Software\\Classes\\";
 const std::wstring kProgramsList = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Dravik";
@@ -142,7 +132,7 @@ protected:
         EXPECT_EQ(view.buttons, std::vector<std::wstring>{L"OK"});
         EXPECT_TRUE(NothingStored()) << why;
         probe::PressButton(error, L"OK");
-        Sleep(200);
+        EXPECT_TRUE(probe::WaitFor(kTimeoutMs, [error] { return !IsWindow(error); }));
         EXPECT_TRUE(IsWindow(window) && IsWindowVisible(window)) << "the window stays open after " << why;
         EXPECT_FALSE(setup_.WaitForExit(0));
     }
@@ -153,7 +143,9 @@ protected:
         EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kSettingsKey, kGeneralValue), game.folder);
         EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, L".dem", L""), L"dravikfile");
         EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, L".dem\\OpenWithProgids", L"dravikfile"), L"");
-        EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, L"dravikfile\\DefaultIcon", L""), game.folder + L"\\Help\\UnrealEd.ico");
+        // With its index: the shell takes what follows the path's last comma as one.
+        EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, L"dravikfile\\DefaultIcon", L""),
+                  game.folder + L"\\Help\\UnrealEd.ico,0");
         EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, kCommandKey, L""), L"\"" + app_ + L"\\loader.exe\" \"%1\"");
     }
 
@@ -191,16 +183,11 @@ std::string InstalledProgramsList(const std::wstring& folder)
     return ReadBytes(list).value_or("");
 }
 
-// A key whose security refuses every change of its values, or allows them again.
+// A key whose security refuses every change of its values and subkeys, as
+// every user's keys do for a standard user, or allows them again.
 void RefuseChanges(HKEY root, const std::wstring& key, bool refuse)
 {
-    PSECURITY_DESCRIPTOR security = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
-        refuse ? L"D:(D;;KW;;;WD)(A;;KA;;;WD)" : L"D:(A;;KA;;;WD)", SDDL_REVISION_1, &security, nullptr));
-    UniqueKey handle;
-    ASSERT_EQ(RegOpenKeyExW(root, key.c_str(), 0, WRITE_DAC, handle.put()), ERROR_SUCCESS);
-    EXPECT_EQ(RegSetKeySecurity(handle.get(), DACL_SECURITY_INFORMATION, security), ERROR_SUCCESS);
-    LocalFree(security);
+    SetKeyAccess(root, key, refuse ? L"D:(D;;KW;;;WD)(A;;KA;;;WD)" : L"D:(A;;KA;;;WD)");
 }
 
 // Another program that owned .dem for every user before Dravik.
@@ -317,7 +304,11 @@ TEST_F(Setup, RegistersInBothClassesKeysAndGivesDemosBackWhenRemoved)
         EXPECT_EQ(RegistryText(root, kClasses + L".dem\\OpenWithProgids", L"dravikfile"), L"");
         EXPECT_EQ(RegistryText(root, kClasses + kCommandKey, L""), command);
     }
-    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kClasses + L".dem\\OpenWithProgids", L"OtherPlayer.Demo"), L"");
+    // The earlier owner stays in "Open with", in this user's key too, where
+    // the registration hides every user's owner.
+    for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        EXPECT_EQ(RegistryText(root, kClasses + L".dem\\OpenWithProgids", L"OtherPlayer.Demo"), L"");
+    }
     EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kProgramsList, L"UninstallString"),
               L"\"" + app_ + L"\\Dravik.exe\" /uninstall");
     EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kProgramsList, L"InstallLocation"), app_);
@@ -332,9 +323,10 @@ TEST_F(Setup, RegistersInBothClassesKeysAndGivesDemosBackWhenRemoved)
     EXPECT_TRUE(uninstaller.WaitForExit(kTimeoutMs));
 
     EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kClasses + L".dem", L""), L"OtherPlayer.Demo");
-    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kClasses + L".dem\\OpenWithProgids", L"OtherPlayer.Demo"), L"");
     EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kClasses + L".dem\\OpenWithProgids", L"Notes.Document"), L"");
+    // What READY added goes, what it found stays.
     for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        EXPECT_FALSE(RegistryText(root, kClasses + L".dem\\OpenWithProgids", L"OtherPlayer.Demo"));
         EXPECT_FALSE(RegistryText(root, kClasses + L".dem\\OpenWithProgids", L"dravikfile"));
         EXPECT_FALSE(RegistryText(root, kClasses + L"dravikfile\\DefaultIcon", L""));
     }
@@ -348,13 +340,14 @@ TEST_F(Setup, RegistersInBothClassesKeysAndGivesDemosBackWhenRemoved)
 TEST_F(Setup, RefusalsLeaveNothingHalfDone)
 {
     PlantOtherOwner(root_);
-    // Windows refuses a lasting key below a volatile one, in both places.
-    for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-        UniqueKey shell;
-        ASSERT_EQ(RegCreateKeyExW(root, (kClasses + L"dravikfile\\Shell").c_str(), 0, nullptr, REG_OPTION_VOLATILE,
-                                  KEY_READ, nullptr, shell.put(), nullptr),
-                  ERROR_SUCCESS);
-    }
+    // Windows refuses a lasting key below a volatile one: a failure that no
+    // want of rights explains, which READY shows rather than registering
+    // for this user alone.
+    UniqueKey shell;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, (kClasses + L"dravikfile\\Shell").c_str(), 0, nullptr,
+                              REG_OPTION_VOLATILE, KEY_READ, nullptr, shell.put(), nullptr),
+              ERROR_SUCCESS);
+    shell.reset();
     HWND window = Open();
     ASSERT_NE(window, nullptr);
     Type(window, game_.exe);
@@ -399,6 +392,97 @@ TEST_F(Setup, RefusalsLeaveNothingHalfDone)
     }
     EXPECT_FALSE(RegistryText(HKEY_CURRENT_USER, kSettingsKey, kPathValue));
     EXPECT_FALSE(RegistryText(HKEY_CURRENT_USER, kProgramsList, L"DisplayName"));
+}
+
+// Every user's classes refuse changes for as long as it lives, as they do
+// for a standard user.
+class EveryUsersClassesRefused {
+public:
+    EveryUsersClassesRefused()
+    {
+        for (const std::wstring& key : kKeys) {
+            RefuseChanges(HKEY_LOCAL_MACHINE, key, true);
+        }
+    }
+    ~EveryUsersClassesRefused()
+    {
+        for (const std::wstring& key : kKeys) {
+            RefuseChanges(HKEY_LOCAL_MACHINE, key, false);
+        }
+    }
+    EveryUsersClassesRefused(const EveryUsersClassesRefused&) = delete;
+    EveryUsersClassesRefused& operator=(const EveryUsersClassesRefused&) = delete;
+
+private:
+    const std::wstring kKeys[3] = {L"Software\\Classes", kClasses + L".dem", kClasses + L".dem\\OpenWithProgids"};
+};
+
+// A standard user whose .dem belongs to another program for every user,
+// which also has an "Open with" entry there that the user cannot change.
+TEST_F(Setup, AStandardUsersRegistrationKeepsEveryUsersOwnerAndIsRemovedWhole)
+{
+    PlantOtherOwner(root_);
+    SetText(HKEY_LOCAL_MACHINE, kClasses + L".dem\\OpenWithProgids", L"OtherPlayer.Demo", L"");
+    const EveryUsersClassesRefused standardUser;
+
+    const HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    Type(window, game_.exe);
+    ReadyCloses(window);
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kClasses + L".dem", L""), L"OtherPlayer.Demo");
+    EXPECT_FALSE(RegistryText(HKEY_LOCAL_MACHINE, kClasses + kCommandKey, L""));
+    EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kClasses + L".dem", L""), L"dravikfile");
+    EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kClasses + kCommandKey, L""), L"\"" + app_ + L"\\loader.exe\" \"%1\"");
+    // The program that opened demos for this user before stays in their
+    // "Open with" list, where this registration hides every user's.
+    EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kClasses + L".dem\\OpenWithProgids", L"OtherPlayer.Demo"), L"");
+
+    // Every user's keys hold nothing of Dravik's: nothing there is refused.
+    const probe::MessageBoxView view = RunToMessage(L"/uninstall");
+    EXPECT_EQ(view.title, L"Dravik") << Narrow(view.text);
+    EXPECT_EQ(view.icon, probe::MessageIcon::Information);
+    EXPECT_NE(view.text.find(L"open with player again"), std::wstring::npos) << Narrow(view.text);
+    EXPECT_FALSE(RegistryText(HKEY_CURRENT_USER, kSettingsKey, kPathValue));
+    EXPECT_FALSE(RegistryText(HKEY_CURRENT_USER, kProgramsList, L"DisplayName"));
+    // Nothing of this user's is left, nor a value that would pin every
+    // user's owner for this user.
+    for (const wchar_t* key : {L".dem", L"dravikfile"}) {
+        UniqueKey left;
+        EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, (kClasses + key).c_str(), 0, KEY_READ, left.put()), ERROR_SUCCESS)
+            << Narrow(key) << " is left";
+    }
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kClasses + L".dem\\OpenWithProgids", L"OtherPlayer.Demo"), L"");
+}
+
+// A refused READY deletes only the keys that Windows says it made: not a
+// key it found, even one it could not read.
+TEST_F(Setup, ARefusedReadyTakesBackOnlyTheKeysItMade)
+{
+    const std::wstring print = kClasses + L"dravikfile\\shell\\print\\command";
+    SetText(HKEY_LOCAL_MACHINE, print, L"", L"printer.exe \"%1\"");
+    SetKeyAccess(HKEY_LOCAL_MACHINE, kClasses + L"dravikfile", L"D:(D;;0x1;;;WD)(A;;KA;;;WD)");  // no reading
+    // The list of installed programs refuses Dravik's entry, READY's last step.
+    SetText(HKEY_CURRENT_USER, kProgramsList, L"DisplayName", L"an earlier Dravik");
+    RefuseChanges(HKEY_CURRENT_USER, kProgramsList, true);
+
+    const HWND window = Open();
+    ASSERT_NE(window, nullptr);
+    Type(window, game_.exe);
+    ASSERT_TRUE(probe::PressButton(window, L"READY"));
+    const HWND error = probe::WaitForMessageBox(setup_.id, kTimeoutMs);
+    ASSERT_NE(error, nullptr) << "READY was not refused";
+    EXPECT_EQ(probe::ReadMessageBox(error).title, kErrorTitle);
+    probe::PressButton(error, L"OK");
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(setup_.WaitForExit(kTimeoutMs));
+    RefuseChanges(HKEY_CURRENT_USER, kProgramsList, false);
+    SetKeyAccess(HKEY_LOCAL_MACHINE, kClasses + L"dravikfile", L"D:(A;;KA;;;WD)");
+
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, print, L""), L"printer.exe \"%1\"");
+    EXPECT_FALSE(RegistryText(HKEY_LOCAL_MACHINE, kClasses + L"dravikfile\\DefaultIcon", L""));
+    EXPECT_FALSE(RegistryText(HKEY_LOCAL_MACHINE, kClasses + kCommandKey, L""));
+    EXPECT_FALSE(RegistryText(HKEY_LOCAL_MACHINE, kClasses + L".dem", L""));
+    EXPECT_FALSE(RegistryText(HKEY_CURRENT_USER, kSettingsKey, kPathValue));
 }
 
 // The shell would read %2, %7 or %\ in the open command as placeholders.
@@ -506,8 +590,9 @@ TEST_F(Setup, ReadyStoresTheRecordAndRegistersDemosAndAgainOverwrites)
     ASSERT_TRUE(setup_.WaitForExit(kTimeoutMs)) << "Enter did not press READY";
     ExpectStored(game_);
 
-    // A second run, with a path pasted by "Copy as path": quotes and blanks.
-    const GameFolder other = MakeGameFolder(root_ + L"\\Other Game");
+    // A second run, with a path pasted by "Copy as path": quotes and blanks,
+    // and a game folder with a comma.
+    const GameFolder other = MakeGameFolder(root_ + L"\\Other, Game");
     window = Open();
     ASSERT_NE(window, nullptr);
     Type(window, L"  \"" + other.exe + L"\" ");
@@ -629,7 +714,6 @@ void PressKey(HWND target, UINT message, WPARAM key, LPARAM flags = 0)
 {
     PostMessageW(target, message, key, flags | 1);
     PostMessageW(target, message + 1, key, flags | 0xC0000001);  // ...KEYUP
-    Sleep(200);
 }
 
 // Every label shows its whole text inside the client area without running
@@ -700,11 +784,14 @@ TEST_F(Setup, WorksFromTheKeyboardLikeADialog)
             ready = child;
         }
     }
-    EXPECT_EQ(FocusOf(window), textBox) << "the text box has the focus first";
+    const auto focusReaches = [window](HWND control) {
+        return probe::WaitFor(kTimeoutMs, [&] { return FocusOf(window) == control; });
+    };
+    EXPECT_TRUE(focusReaches(textBox)) << "the text box has the focus first";
     PressKey(textBox, WM_KEYDOWN, VK_TAB);
-    EXPECT_EQ(FocusOf(window), ready) << "Tab moves on to READY";
+    EXPECT_TRUE(focusReaches(ready)) << "Tab moves on to READY";
     PressKey(ready, WM_KEYDOWN, VK_TAB);
-    EXPECT_EQ(FocusOf(window), textBox) << "and from READY back to the text box";
+    EXPECT_TRUE(focusReaches(textBox)) << "and from READY back to the text box";
 
     constexpr LPARAM kAltDown = 1 << 29;
     PressKey(textBox, WM_SYSKEYDOWN, VK_F4, kAltDown);

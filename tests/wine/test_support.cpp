@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sddl.h>
 #include <tlhelp32.h>
 
 #include <map>
@@ -173,6 +174,25 @@ std::optional<std::wstring> RegistryText(HKEY root, const std::wstring& key, con
     }
     text.resize(wcslen(text.c_str()));
     return text;
+}
+
+void SetText(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value)
+{
+    UniqueKey handle;
+    ASSERT_EQ(RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, handle.put(), nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(handle.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+void SetKeyAccess(HKEY root, const std::wstring& key, const wchar_t* sddl)
+{
+    PSECURITY_DESCRIPTOR security = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &security, nullptr));
+    UniqueKey handle;
+    EXPECT_EQ(RegOpenKeyExW(root, key.c_str(), 0, WRITE_DAC, handle.put()), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetKeySecurity(handle.get(), DACL_SECURITY_INFORMATION, security), ERROR_SUCCESS);
+    LocalFree(security);
 }
 
 std::optional<StandInRecord> WaitForStandInRecord(const GameFolder& game, DWORD timeoutMs)

@@ -49,6 +49,13 @@ void DeleteSettings();
 // A string value as stored, or nothing when it is missing or not a REG_SZ.
 std::optional<std::wstring> RegistryText(HKEY root, const std::wstring& key, const std::wstring& name);
 
+// Sets a REG_SZ value, making the key where it is missing.
+void SetText(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value);
+
+// Gives the key the access rules of an SDDL text, such as
+// "D:(D;;KW;;;WD)(A;;KA;;;WD)": changes refused to everyone.
+void SetKeyAccess(HKEY root, const std::wstring& key, const wchar_t* sddl);
+
 // What the stand-in game recorded of its start.
 struct StandInRecord {
     DWORD pid = 0;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # One Wine session for a test run: a fresh prefix inside the build folder, a
-# display (Xvfb when there is none), and a persistent wineserver so that each
-# program starts quickly.
+# display of its own (Xvfb, also when DISPLAY names one: on a developer's
+# desktop another window could take the focus the tests look at), and a
+# persistent wineserver so that each program starts quickly.
 #
 # With DRAVIK_WINE_PREFIXES set, the prefix is made in that folder instead
 # and <dir>/prefix links to it: the test VM keeps prefixes on its own disk,
@@ -48,33 +49,29 @@ start)
         mkdir -p "$DRAVIK_WINE_PREFIXES"
         ln -s "$(mktemp -d "$DRAVIK_WINE_PREFIXES/prefix.XXXXXX")" "$WINEPREFIX"
     fi
-    if [ -z "${DISPLAY:-}" ]; then
-        # Xvfb itself refuses a display that is taken, and names the one
-        # it took once it accepts clients (-displayfd): no guessing from
-        # lock files, which races other users of the machine, and no
-        # sleeping. The name reaches us through a pipe, kept off the test
-        # VM's shared folder, which has none.
-        pipe=$(mktemp -d "${TMPDIR:-/tmp}/dravik-xvfb.XXXXXX")
-        number=
-        for n in $(seq 90 140); do
-            mkfifo "$pipe/display"
-            Xvfb ":$n" -displayfd 3 -screen 0 1600x1280x24 -nolisten tcp 3>"$pipe/display" </dev/null >/dev/null 2>&1 &
-            xvfb=$!
-            read -r -t 60 number <"$pipe/display" || true
-            rm -f "$pipe/display"
-            [ -n "$number" ] && break
-            kill "$xvfb" 2>/dev/null || true
-        done
-        rm -rf "$pipe"
-        if [ -z "$number" ]; then
-            echo "wine_session.sh: Xvfb did not start on any display from :90 to :140" >&2
-            exit 1
-        fi
-        echo "$xvfb" >"$dir/xvfb.pid"
-        echo ":$number" >"$dir/display"
-    else
-        echo "$DISPLAY" >"$dir/display"
+    # Xvfb itself refuses a display that is taken, and names the one it
+    # took once it accepts clients (-displayfd): no guessing from lock
+    # files, which races other users of the machine, and no sleeping. The
+    # name reaches us through a pipe, kept off the test VM's shared folder,
+    # which has none.
+    pipe=$(mktemp -d "${TMPDIR:-/tmp}/dravik-xvfb.XXXXXX")
+    number=
+    for n in $(seq 90 140); do
+        mkfifo "$pipe/display"
+        Xvfb ":$n" -displayfd 3 -screen 0 1600x1280x24 -nolisten tcp 3>"$pipe/display" </dev/null >/dev/null 2>&1 &
+        xvfb=$!
+        read -r -t 60 number <"$pipe/display" || true
+        rm -f "$pipe/display"
+        [ -n "$number" ] && break
+        kill "$xvfb" 2>/dev/null || true
+    done
+    rm -rf "$pipe"
+    if [ -z "$number" ]; then
+        echo "wine_session.sh: Xvfb did not start on any display from :90 to :140" >&2
+        exit 1
     fi
+    echo "$xvfb" >"$dir/xvfb.pid"
+    echo ":$number" >"$dir/display"
     load_display
     # No menu builder either: it would write to the Linux desktop of whoever
     # runs the tests. A test that wants it removes the registry value.

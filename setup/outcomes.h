@@ -1,0 +1,54 @@
+// What READY and /uninstall did: what their messages are made from.
+#pragma once
+
+#include "places.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dravik {
+
+struct ReadyOutcome {
+    // READY stopped at this refusal and took back what it had written...
+    std::optional<Refusal> refused;
+    // ...except these, which Windows did not let it take back: still there.
+    std::vector<Refusal> left;
+
+    // When it was done: the places written, in order, and the keys made
+    // there (as regedit names them; keys that were there already are not).
+    std::vector<Place> written;
+    std::vector<std::wstring> madeKeys;
+    // Registered for this Windows account alone, as every user's classes
+    // refused (a standard user).
+    std::optional<Refusal> everyUserRefused;
+    // The program the user chose for .dem files, as Windows names it, which
+    // Windows keeps opening demos with; empty when none, or this loader.
+    std::wstring chosenProgram;
+};
+
+// What Dravik writes, as /uninstall removes it.
+enum class Part {
+    Association,        // .dem -> dravikfile
+    OpenWith,           // dravikfile, and the types READY added, in .dem's "Open with" list
+    FileType,           // the dravikfile key: the demo icon and the open command
+    ProgramsListEntry,  // Dravik in the list of installed programs (Place::ProgramsList)
+    SettingsRecord,     // the stored path of UT2003.exe (Place::SettingsRecord)
+};
+
+struct PartIn {
+    Part part;
+    Place place;
+};
+
+struct UninstallOutcome {
+    std::vector<PartIn> removed;
+    // Still there: refused, or kept because something before it was refused,
+    // so that Dravik keeps working and a later run finds all of it.
+    std::vector<PartIn> left;
+    std::vector<Refusal> refused;
+    // The program that .dem files open with again, as Windows names it.
+    std::wstring restored;
+};
+
+}  // namespace dravik

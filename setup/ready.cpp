@@ -1,0 +1,101 @@
+#include "ready.h"
+
+#include "failure.h"
+#include "file_type.h"
+#include "full_path.h"
+#include "game_names.h"
+#include "programs_list_entry.h"
+#include "registry_changes.h"
+#include "settings_record.h"
+#include "setup_rules.h"
+
+namespace dravik {
+
+namespace {
+
+constexpr wchar_t kNotUT2003ExeText[] =
+    L"The path must end in \\System\\UT2003.exe, for example C:\\UT2003\\System\\UT2003.exe.";
+constexpr wchar_t kNoGameFolderText[] =
+    L"The path names no game folder: give the full path of UT2003.exe, for example C:\\UT2003\\System\\UT2003.exe.";
+constexpr wchar_t kNoGameText[] = L"There is no UT2003.exe at that path. Check the path and press READY again.";
+constexpr wchar_t kPercentInFolderText[] =
+    L"Dravik.exe and loader.exe are in a folder whose path holds a % sign, which Windows would read as a "
+    L"placeholder when it opens a demo. Move both programs to a folder without % in its path and run Dravik.exe "
+    L"from there.";
+constexpr wchar_t kNoLoaderText[] =
+    L"loader.exe is not in the same folder as Dravik.exe. Unpack both programs into one folder and run "
+    L"Dravik.exe from there.";
+
+// The game's path as it will be stored. A relative path would name another
+// file once Dravik.exe has ended, so it is made absolute; not the bare
+// suffix, as proposed when no install was found, which would name \System
+// on the current drive.
+std::wstring CheckedGamePath(const std::wstring& typed)
+{
+    const std::wstring path = FullPath(typed);
+    switch (CheckGamePath(typed) == GamePathProblem::NoGameFolder ? GamePathProblem::NoGameFolder
+                                                                   : CheckGamePath(path)) {
+    case GamePathProblem::NotUT2003Exe: throw Failure(kNotUT2003ExeText);
+    case GamePathProblem::NoGameFolder: throw Failure(kNoGameFolderText);
+    case GamePathProblem::None: break;
+    }
+    if (!IsFile(path)) {
+        throw Failure(kNoGameText);
+    }
+    return path;
+}
+
+// The settings record first, the registration next, the list entry last.
+std::optional<Refusal> Write(RegistryChanges& changes, const std::wstring& path, const std::wstring& setupPath,
+                             ReadyOutcome& outcome)
+{
+    const std::wstring general = GameFolderOf(path);
+    for (const auto& [name, value] : {std::pair{kPathValue, path}, std::pair{kGeneralValue, general}}) {
+        if (auto refused = changes.SetString(Place::SettingsRecord, kSettingsKey, name, value)) {
+            return refused;
+        }
+    }
+    ClassesRegistration where;
+    if (auto refused = RegisterDemoFileType(changes, general, FolderOf(setupPath), where)) {
+        return refused;
+    }
+    outcome.everyUserRefused = where.everyUserRefused;
+    return WriteProgramsListEntry(changes, setupPath);
+}
+
+}  // namespace
+
+ReadyOutcome Ready(const std::wstring& typed, const std::wstring& setupPath)
+{
+    // Checked before anything is stored, so that a failure leaves no trace.
+    const std::wstring programFolder = FolderOf(setupPath);
+    if (!IsFile(programFolder + L"\\" + kLoaderFileName)) {
+        throw Failure(kNoLoaderText);
+    }
+    if (!FitsInOpenCommand(programFolder)) {
+        throw Failure(kPercentInFolderText);
+    }
+    const std::wstring path = CheckedGamePath(CleanTypedPath(typed));
+
+    // All or nothing: a refusal takes back what was written before it.
+    ReadyOutcome outcome;
+    RegistryChanges changes;
+    try {
+        outcome.refused = Write(changes, path, setupPath, outcome);
+    } catch (...) {
+        changes.UndoAll();
+        throw;
+    }
+    if (outcome.refused) {
+        changes.UndoAll();
+        outcome.left = changes.Left();
+        outcome.everyUserRefused.reset();
+        return outcome;
+    }
+    outcome.written = changes.Places();
+    outcome.madeKeys = changes.MadeKeys();
+    outcome.chosenProgram = OtherProgramChosenForDemos(programFolder + L"\\" + kLoaderFileName);
+    return outcome;
+}
+
+}  // namespace dravik
