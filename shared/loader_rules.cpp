@@ -43,7 +43,10 @@ std::wstring GameLockName(const std::wstring& general)
 
 bool IsErrorStatus(unsigned long exitCode)
 {
-    return (exitCode & 0xFFFFFFFFul) >= 0xC0000000ul;
+    const unsigned long status = exitCode & 0xFFFFFFFFul;
+    // STATUS_DATATYPE_MISALIGNMENT, STATUS_BREAKPOINT, STATUS_SINGLE_STEP
+    const bool crashWarning = status == 0x80000002ul || status == 0x80000003ul || status == 0x80000004ul;
+    return crashWarning || (status >= 0xC0000000ul && status != 0xFFFFFFFFul);
 }
 
 std::wstring HexStatus(unsigned long status)

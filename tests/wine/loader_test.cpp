@@ -2,6 +2,7 @@
 #include "ansi_text.h"
 #include "dpi.h"
 #include "failure.h"
+#include "loader_rules.h"
 #include "maker.h"
 #include "test_support.h"
 #include "twips.h"
@@ -119,7 +120,8 @@ TEST_F(Loader, StartsTheGameQuotedInItsFolderEvenWithBlanksInThePath)
 
 TEST_F(Loader, ThanksOnlyAfterTheGameHasEndedWhateverItsExitCode)
 {
-    for (const int exitCode : {0, 3}) {
+    // exit(-1) too: the game's own code, not a crash.
+    for (const int exitCode : {0, 3, -1}) {
         DeleteFileW((game_.system + L"\\standin-record.txt").c_str());
         SetStandIn(1500, exitCode);
         const Program loader = Start(LoaderPath(), L"\"C:\\demo.dem\"");
@@ -146,14 +148,14 @@ TEST_F(Loader, ThanksOnlyAfterTheGameHasEndedWhateverItsExitCode)
 
 TEST_F(Loader, ReportsAGameThatEndedWithAnErrorStatusInsteadOfThanking)
 {
-    // A DLL the game needs is missing; the game crashed.
-    for (const DWORD status : {0xC0000135u, 0xC0000005u}) {
+    // A DLL the game needs is missing; the game crashed; it hit a breakpoint.
+    for (const DWORD status : {0xC0000135u, 0xC0000005u, 0x80000003u}) {
         SetStandIn(0, static_cast<int>(status));
         const Program loader = Start(LoaderPath(), L"\"C:\\demo.dem\"");
         const HWND error = probe::WaitForMessageBox(loader.id, kTimeoutMs);
         ASSERT_NE(error, nullptr);
         const probe::MessageBoxView view = probe::ReadMessageBox(error);
-        const std::wstring hex = status == 0xC0000135u ? L"0xC0000135" : L"0xC0000005";
+        const std::wstring hex = HexStatus(status);
         EXPECT_EQ(view.text.rfind(L"ErrorThe game ended with the error status " + hex, 0), 0u) << Narrow(view.text);
         EXPECT_EQ(view.text.find(L'%'), std::wstring::npos) << Narrow(view.text);
         EXPECT_EQ(view.title, kErrorTitle);
