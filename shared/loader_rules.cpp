@@ -34,7 +34,9 @@ std::wstring GameLockName(const std::wstring& general)
         hash ^= static_cast<unsigned long long>(std::towupper(letter)) & 0xFFFFu;
         hash *= 1099511628211ull;
     }
-    std::wstring name = L"Local\\Dravik.Playing.";
+    // Not the older loaders' name: theirs is a mutex, and an event of the
+    // same name could not be made while one of them runs.
+    std::wstring name = L"Local\\Dravik.Game.";
     for (int shift = 60; shift >= 0; shift -= 4) {
         name += L"0123456789ABCDEF"[(hash >> shift) & 0xF];
     }

@@ -11,8 +11,9 @@ namespace dravik {
 // which as a current folder would mean whatever folder is current on D:.
 std::wstring GameWorkingFolder(const std::wstring& general);
 
-// The name of the lock a loader holds while its game runs: one per game
-// folder, however the folder is spelled in letter case or trailing backslashes.
+// The name of the lock that a loader and its game hold while the game runs:
+// one per game folder, however the folder is spelled in letter case or
+// trailing backslashes.
 std::wstring GameLockName(const std::wstring& general);
 
 // Whether the game's exit code says that it crashed or could not start:

@@ -228,6 +228,38 @@ TEST_F(Loader, PlaysOneDemoAtATimeWhenTwoAreOpenedTogether)
     EXPECT_EQ(PlayToThanks(L"\"" + demos[second] + L"\"").script, "demoplay \"" + Narrow(demos[second]) + "\"");
 }
 
+// Ended from the Task Manager, a loader leaves its game running: the game
+// keeps the one-demo lock, so that no second game starts beside it.
+TEST_F(Loader, PlaysOneDemoAtATimeAlsoWhenTheFirstLoaderWasEnded)
+{
+    const std::wstring times = root_ + L"\\game starts.txt";
+    SetEnvironmentVariableW(L"DRAVIK_STANDIN_TIMES", times.c_str());
+    SetStandIn(6000, 0);
+    const Program first = Start(LoaderPath(), L"\"C:\\demo.dem\"");
+    const auto record = WaitForStandInRecord(game_, kTimeoutMs);
+    ASSERT_TRUE(record) << "the game was not started";
+    const UniqueHandle game(OpenProcess(SYNCHRONIZE, FALSE, record->pid));
+    ASSERT_TRUE(game);
+    ASSERT_TRUE(TerminateProcess(first.process.get(), 1));
+    ASSERT_TRUE(first.WaitForExit(kTimeoutMs));
+
+    const Program second = Start(LoaderPath(), L"\"C:\\demo.dem\"");
+    const HWND box = probe::WaitForMessageBox(second.id, kTimeoutMs);
+    SetEnvironmentVariableW(L"DRAVIK_STANDIN_TIMES", nullptr);
+    ASSERT_NE(box, nullptr) << "the second loader said nothing";
+    EXPECT_NE(probe::ReadMessageBox(box).text.find(L"already playing"), std::wstring::npos);
+    EXPECT_EQ(WaitForSingleObject(game.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the game ended too soon";
+    probe::PressButton(box, L"OK");
+    EXPECT_TRUE(second.WaitForExit(kTimeoutMs));
+    ASSERT_EQ(WaitForSingleObject(game.get(), kTimeoutMs), static_cast<DWORD>(WAIT_OBJECT_0));
+    const std::string started = ReadBytes(times).value_or("");
+    EXPECT_EQ(started.find("started"), started.rfind("started")) << "a second game was started:\n" << started;
+
+    // Once that game has ended, the next demo plays.
+    SetStandIn(0, 0);
+    EXPECT_TRUE(PlayToThanks(L"\"C:\\demo.dem\"").scriptFound);
+}
+
 // A game at a drive's root (Q:, made by the test session) has the folder
 // "Q:", which as a current folder would mean the loader's own folder on Q:.
 TEST_F(Loader, StartsAGameAtADrivesRootInThatRoot)
