@@ -59,8 +59,9 @@ void frmMain::Form_Load(const std::wstring& argument)
     WriteExecScript(ExecScriptPath(settings.General), script);
 
     DWORD exitCode = 0;
+    // The game inherits the lock and keeps it for as long as it runs.
     const DWORD error = RunAndWait(GameCommandLine(settings.Path), GameWorkingFolder(settings.General), SW_SHOWNORMAL,
-                                   exitCode, LoadWindowDlls);
+                                   exitCode, LoadWindowDlls, true);
     lock.Release();
     if (error != ERROR_SUCCESS) {
         throw Failure(GameStartFailureText(error, SystemErrorText(error, settings.Path.c_str())));

@@ -6,27 +6,16 @@ namespace dravik {
 
 bool GameLock::TryTake(const std::wstring& general)
 {
-    Release();
-    mutex_.reset(CreateMutexW(nullptr, FALSE, GameLockName(general).c_str()));
-    if (!mutex_) {
-        return true;
+    // The one handle the loader lets the game inherit (XP cannot name the
+    // handles to inherit, so every other handle must stay uninheritable).
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    event_.reset(CreateEventW(&inheritable, TRUE, FALSE, GameLockName(general).c_str()));
+    if (event_ && GetLastError() == ERROR_ALREADY_EXISTS) {
+        // Our own handle would keep the lock alive after that game ends.
+        event_.reset();
+        return false;
     }
-    // Abandoned: a loader ended without letting go; the lock is ours now.
-    const DWORD waited = WaitForSingleObject(mutex_.get(), 0);
-    owned_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
-    if (!owned_) {
-        mutex_.reset();
-    }
-    return owned_ || waited == WAIT_FAILED;
-}
-
-void GameLock::Release()
-{
-    if (owned_) {
-        ReleaseMutex(mutex_.get());
-        owned_ = false;
-    }
-    mutex_.reset();
+    return true;
 }
 
 }  // namespace dravik

@@ -1,6 +1,11 @@
 // One demo at a time per game folder: the game reads its script only a
 // while after it starts, so a second loader's script would reach the first
 // game too.
+//
+// The lock is a named event that exists while any process holds a handle to
+// it. The game inherits the loader's handle, and the programs it starts
+// inherit it from the game, so the lock lasts as long as the game runs, even
+// when the loader is ended meanwhile (a mutex would be abandoned then).
 #pragma once
 
 #include "unique_handles.h"
@@ -11,19 +16,15 @@ namespace dravik {
 
 class GameLock {
 public:
-    GameLock() = default;
-    GameLock(const GameLock&) = delete;
-    GameLock& operator=(const GameLock&) = delete;
-    ~GameLock() { Release(); }
-
-    // Takes the lock of the game folder; false while another loader holds
-    // it. Where Windows cannot make the lock at all, the demo plays unguarded.
+    // Takes the lock of the game folder; false while a game started by
+    // another loader runs. Where Windows cannot make the lock at all, the
+    // demo plays unguarded.
     bool TryTake(const std::wstring& general);
-    void Release();
+    // Lets go of it once the game has ended.
+    void Release() { event_.reset(); }
 
 private:
-    UniqueHandle mutex_;
-    bool owned_ = false;
+    UniqueHandle event_;
 };
 
 }  // namespace dravik

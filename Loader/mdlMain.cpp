@@ -7,7 +7,7 @@
 namespace dravik {
 
 DWORD RunAndWait(const std::wstring& commandLine, const std::wstring& currentDirectory, WORD showState,
-                 DWORD& exitCode, void (*whileRunning)())
+                 DWORD& exitCode, void (*whileRunning)(), bool inheritHandles)
 {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -19,7 +19,7 @@ DWORD RunAndWait(const std::wstring& commandLine, const std::wstring& currentDir
     std::vector<wchar_t> mutableCommandLine(commandLine.begin(), commandLine.end());
     mutableCommandLine.push_back(L'\0');
 
-    if (!CreateProcessW(nullptr, mutableCommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessW(nullptr, mutableCommandLine.data(), nullptr, nullptr, inheritHandles ? TRUE : FALSE, 0, nullptr,
                         currentDirectory.c_str(), &startup, &started)) {
         return GetLastError();
     }

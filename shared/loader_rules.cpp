@@ -34,7 +34,9 @@ std::wstring GameLockName(const std::wstring& general)
         hash ^= static_cast<unsigned long long>(std::towupper(letter)) & 0xFFFFu;
         hash *= 1099511628211ull;
     }
-    std::wstring name = L"Local\\Dravik.Playing.";
+    // Not the older loaders' name: theirs is a mutex, and an event of the
+    // same name could not be made while one of them runs.
+    std::wstring name = L"Local\\Dravik.Game.";
     for (int shift = 60; shift >= 0; shift -= 4) {
         name += L"0123456789ABCDEF"[(hash >> shift) & 0xF];
     }
@@ -43,7 +45,10 @@ std::wstring GameLockName(const std::wstring& general)
 
 bool IsErrorStatus(unsigned long exitCode)
 {
-    return (exitCode & 0xFFFFFFFFul) >= 0xC0000000ul;
+    const unsigned long status = exitCode & 0xFFFFFFFFul;
+    // STATUS_DATATYPE_MISALIGNMENT, STATUS_BREAKPOINT, STATUS_SINGLE_STEP
+    const bool crashWarning = status == 0x80000002ul || status == 0x80000003ul || status == 0x80000004ul;
+    return crashWarning || (status >= 0xC0000000ul && status != 0xFFFFFFFFul);
 }
 
 std::wstring HexStatus(unsigned long status)

@@ -11,12 +11,16 @@ namespace dravik {
 // which as a current folder would mean whatever folder is current on D:.
 std::wstring GameWorkingFolder(const std::wstring& general);
 
-// The name of the lock a loader holds while its game runs: one per game
-// folder, however the folder is spelled in letter case or trailing backslashes.
+// The name of the lock that a loader and its game hold while the game runs:
+// one per game folder, however the folder is spelled in letter case or
+// trailing backslashes.
 std::wstring GameLockName(const std::wstring& general);
 
-// Windows ends a process that crashed or could not start with a status of
-// the error range (0xC0000000 and above); a game never ends so by choice.
+// Whether the game's exit code says that it crashed or could not start:
+// Windows' statuses of the error range (0xC0000000 and above) and its
+// crash statuses of the warning range (a breakpoint, a single step, a
+// misaligned datum). 0xFFFFFFFF is an ordinary exit(-1), and every other
+// code is the game's own: it reports its errors in its own window.
 bool IsErrorStatus(unsigned long exitCode);
 
 // "0xC0000135"

@@ -26,13 +26,23 @@ TEST(GameLockName, OnePerFolderHoweverSpelled)
     EXPECT_EQ(GameLockName(std::wstring(5000, L'x')).size(), name.size());
 }
 
-TEST(GameEnd, OnlyTheErrorRangeOfStatusesIsAFailureAndSaysItsStatus)
+TEST(GameEnd, CrashStatusesAreFailuresAndSayTheirStatus)
 {
-    for (const unsigned long code : {0ul, 1ul, 3ul, 259ul, 0x40010004ul, 0x80000003ul, 0xBFFFFFFFul}) {
-        EXPECT_FALSE(IsErrorStatus(code)) << code;
-    }
-    for (const unsigned long code : {0xC0000000ul, 0xC0000005ul, 0xC0000135ul, 0xFFFFFFFFul}) {
-        EXPECT_TRUE(IsErrorStatus(code)) << code;
+    struct Case {
+        unsigned long code;
+        bool error;
+    };
+    const Case cases[] = {
+        // Windows' error range: the game crashed or could not start.
+        {0xC0000000ul, true}, {0xC0000005ul, true}, {0xC0000135ul, true}, {0xFFFFFFFEul, true},
+        // Crash statuses of the warning range.
+        {0x80000002ul, true}, {0x80000003ul, true}, {0x80000004ul, true},
+        // exit(-1), and the game's own codes: it reports its errors itself.
+        {0xFFFFFFFFul, false}, {0ul, false}, {1ul, false}, {3ul, false}, {259ul, false},
+        {0x40010004ul, false}, {0x80000001ul, false}, {0x80000005ul, false}, {0xBFFFFFFFul, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsErrorStatus(c.code), c.error) << std::hex << c.code;
     }
     EXPECT_EQ(HexStatus(0xC0000135ul), L"0xC0000135");
     EXPECT_EQ(HexStatus(0x0000000Aul), L"0x0000000A");

@@ -2,6 +2,7 @@
 #include "ansi_text.h"
 #include "dpi.h"
 #include "failure.h"
+#include "loader_rules.h"
 #include "maker.h"
 #include "test_support.h"
 #include "twips.h"
@@ -119,7 +120,8 @@ TEST_F(Loader, StartsTheGameQuotedInItsFolderEvenWithBlanksInThePath)
 
 TEST_F(Loader, ThanksOnlyAfterTheGameHasEndedWhateverItsExitCode)
 {
-    for (const int exitCode : {0, 3}) {
+    // exit(-1) too: the game's own code, not a crash.
+    for (const int exitCode : {0, 3, -1}) {
         DeleteFileW((game_.system + L"\\standin-record.txt").c_str());
         SetStandIn(1500, exitCode);
         const Program loader = Start(LoaderPath(), L"\"C:\\demo.dem\"");
@@ -146,14 +148,14 @@ TEST_F(Loader, ThanksOnlyAfterTheGameHasEndedWhateverItsExitCode)
 
 TEST_F(Loader, ReportsAGameThatEndedWithAnErrorStatusInsteadOfThanking)
 {
-    // A DLL the game needs is missing; the game crashed.
-    for (const DWORD status : {0xC0000135u, 0xC0000005u}) {
+    // A DLL the game needs is missing; the game crashed; it hit a breakpoint.
+    for (const DWORD status : {0xC0000135u, 0xC0000005u, 0x80000003u}) {
         SetStandIn(0, static_cast<int>(status));
         const Program loader = Start(LoaderPath(), L"\"C:\\demo.dem\"");
         const HWND error = probe::WaitForMessageBox(loader.id, kTimeoutMs);
         ASSERT_NE(error, nullptr);
         const probe::MessageBoxView view = probe::ReadMessageBox(error);
-        const std::wstring hex = status == 0xC0000135u ? L"0xC0000135" : L"0xC0000005";
+        const std::wstring hex = HexStatus(status);
         EXPECT_EQ(view.text.rfind(L"ErrorThe game ended with the error status " + hex, 0), 0u) << Narrow(view.text);
         EXPECT_EQ(view.text.find(L'%'), std::wstring::npos) << Narrow(view.text);
         EXPECT_EQ(view.title, kErrorTitle);
@@ -224,6 +226,38 @@ TEST_F(Loader, PlaysOneDemoAtATimeWhenTwoAreOpenedTogether)
     // Once that game has ended, the next demo plays.
     SetStandIn(0, 0);
     EXPECT_EQ(PlayToThanks(L"\"" + demos[second] + L"\"").script, "demoplay \"" + Narrow(demos[second]) + "\"");
+}
+
+// Ended from the Task Manager, a loader leaves its game running: the game
+// keeps the one-demo lock, so that no second game starts beside it.
+TEST_F(Loader, PlaysOneDemoAtATimeAlsoWhenTheFirstLoaderWasEnded)
+{
+    const std::wstring times = root_ + L"\\game starts.txt";
+    SetEnvironmentVariableW(L"DRAVIK_STANDIN_TIMES", times.c_str());
+    SetStandIn(6000, 0);
+    const Program first = Start(LoaderPath(), L"\"C:\\demo.dem\"");
+    const auto record = WaitForStandInRecord(game_, kTimeoutMs);
+    ASSERT_TRUE(record) << "the game was not started";
+    const UniqueHandle game(OpenProcess(SYNCHRONIZE, FALSE, record->pid));
+    ASSERT_TRUE(game);
+    ASSERT_TRUE(TerminateProcess(first.process.get(), 1));
+    ASSERT_TRUE(first.WaitForExit(kTimeoutMs));
+
+    const Program second = Start(LoaderPath(), L"\"C:\\demo.dem\"");
+    const HWND box = probe::WaitForMessageBox(second.id, kTimeoutMs);
+    SetEnvironmentVariableW(L"DRAVIK_STANDIN_TIMES", nullptr);
+    ASSERT_NE(box, nullptr) << "the second loader said nothing";
+    EXPECT_NE(probe::ReadMessageBox(box).text.find(L"already playing"), std::wstring::npos);
+    EXPECT_EQ(WaitForSingleObject(game.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the game ended too soon";
+    probe::PressButton(box, L"OK");
+    EXPECT_TRUE(second.WaitForExit(kTimeoutMs));
+    ASSERT_EQ(WaitForSingleObject(game.get(), kTimeoutMs), static_cast<DWORD>(WAIT_OBJECT_0));
+    const std::string started = ReadBytes(times).value_or("");
+    EXPECT_EQ(started.find("started"), started.rfind("started")) << "a second game was started:\n" << started;
+
+    // Once that game has ended, the next demo plays.
+    SetStandIn(0, 0);
+    EXPECT_TRUE(PlayToThanks(L"\"C:\\demo.dem\"").scriptFound);
 }
 
 // A game at a drive's root (Q:, made by the test session) has the folder
