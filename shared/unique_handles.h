@@ -1,5 +1,5 @@
 // Move-only owners for the handles the programs open. Each closes its handle
-// once; nothing else calls RegCloseKey, CloseHandle or DeleteObject.
+// once; nothing else calls RegCloseKey, CloseHandle, DeleteObject or FindClose.
 #pragma once
 
 #include <windows.h>
@@ -77,8 +77,17 @@ struct FontTraits {
     static void Close(HFONT font) noexcept { DeleteObject(font); }
 };
 
+// FindFirstFileW's searches.
+struct FindTraits {
+    using Handle = HANDLE;
+    static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(HANDLE search) noexcept { return search != INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE search) noexcept { FindClose(search); }
+};
+
 using UniqueKey = UniqueResource<KeyTraits>;
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFont = UniqueResource<FontTraits>;
+using UniqueFind = UniqueResource<FindTraits>;
 
 }  // namespace dravik
