@@ -12,15 +12,6 @@ ScriptBytes Bytes(const std::string& text)
     return ScriptBytes(text.begin(), text.end());
 }
 
-std::string Printable(const std::wstring& text)
-{
-    std::string printable;
-    for (const wchar_t c : text) {
-        printable += c < 0x80 ? static_cast<char>(c) : '?';
-    }
-    return printable;
-}
-
 TEST(DemoFileTheGameOpens, FollowsTheGamesReadingOfItsScript)
 {
     struct Case {
@@ -119,7 +110,7 @@ TEST(GameOpensPath, OnlyPathsTheGameReadsAsTheyStand)
         {L"C:\\" + std::wstring(253, L'a') + L".dem", false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(GameOpensPath(c.path), c.opens) << Printable(c.path);
+        EXPECT_EQ(GameOpensPath(c.path), c.opens) << c.path;
     }
 }
 
