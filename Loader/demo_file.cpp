@@ -2,6 +2,7 @@
 
 #include "failure.h"
 #include "full_path.h"
+#include "game_reading.h"
 #include "game_paths.h"
 #include "path_forms.h"
 #include "unique_handles.h"
@@ -23,14 +24,16 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 // than the system's (and exFAT always): the long form then, or nothing.
 std::wstring ShortPath(const std::wstring& path)
 {
+    // Asked once where the answer fits, as Windows reads the folders anew
+    // for each call.
     const std::wstring longForm = LongPathForm(path);
-    const DWORD size = GetShortPathNameW(longForm.c_str(), nullptr, 0);
-    if (size == 0) {
-        return std::wstring();
+    std::vector<wchar_t> buffer(kMaxPath, L'\0');
+    DWORD length = GetShortPathNameW(longForm.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length >= buffer.size()) {
+        buffer.resize(length);
+        length = GetShortPathNameW(longForm.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
     }
-    std::vector<wchar_t> buffer(size, L'\0');
-    const DWORD length = GetShortPathNameW(longForm.c_str(), buffer.data(), size);
-    if (length == 0 || length >= size) {
+    if (length == 0 || length >= buffer.size()) {
         return std::wstring();
     }
     return PlainPathForm(std::wstring(buffer.data(), length));
@@ -81,14 +84,21 @@ std::wstring DemoPath(const std::wstring& path)
     return full;
 }
 
-DemoFacts GatherDemoFacts(const std::wstring& demo, const std::wstring& general)
+DemoFacts GatherDemoFacts(const std::wstring& demo, const std::wstring& general, const std::wstring& temporaryName)
 {
+    // Each fact costs Windows a look at the disk, and the game's start waits
+    // for them: those that cannot change the choice are left empty.
     DemoFacts facts;
     facts.demo = demo;
     facts.demoShort = ShortPath(demo);
+    if (GameOpensPath(facts.demoShort)) {
+        return facts;
+    }
     facts.linkable = Linkable(demo);
     facts.system = FullPath(SystemFolder(general));
-    facts.systemShort = ShortPath(facts.system);
+    if (!GameOpensPath(facts.system + L"\\" + temporaryName)) {
+        facts.systemShort = ShortPath(facts.system);
+    }
     return facts;
 }
 

@@ -13,7 +13,8 @@ namespace dravik {
 std::wstring DemoPath(const std::wstring& path);
 
 // What the choice of the demo's form needs to know, for a demo whose own
-// path the game cannot read. Fails when the demo is not a file on a disk.
-DemoFacts GatherDemoFacts(const std::wstring& demo, const std::wstring& general);
+// path the game cannot read and a link or copy of the given name. Fails when
+// the demo is not a file on a disk, where it comes to a link or copy.
+DemoFacts GatherDemoFacts(const std::wstring& demo, const std::wstring& general, const std::wstring& temporaryName);
 
 }  // namespace dravik

@@ -36,8 +36,9 @@ DemoChoice ChooseForm(const std::wstring& demo, const std::wstring& general)
     if (demo.empty() || GameOpensPath(demo)) {
         return {DemoForm::InPlace, demo};
     }
-    const DemoFacts facts = GatherDemoFacts(demo, general);
-    const DemoChoice choice = ChooseDemoForm(facts, TemporaryDemoName(GetCurrentProcessId(), Now()));
+    const std::wstring temporaryName = TemporaryDemoName(GetCurrentProcessId(), Now());
+    const DemoFacts facts = GatherDemoFacts(demo, general, temporaryName);
+    const DemoChoice choice = ChooseDemoForm(facts, temporaryName);
     if (choice.form == DemoForm::None) {
         throw Failure(UnplayableDemoText(facts));
     }
@@ -59,9 +60,9 @@ PlayOutcome PlayDemo(const SettingsRecord& settings, const std::wstring& argumen
     if (!lock.TryTake(settings.General)) {
         return PlayOutcome::AlreadyPlaying;
     }
+    const bool temporaryForm = choice.form == DemoForm::Link || choice.form == DemoForm::Copy;
     TemporaryDemo temporary;
-    if (choice.form == DemoForm::Link || choice.form == DemoForm::Copy) {
-        SweepTemporaryDemos(choice.path.substr(0, choice.path.rfind(L'\\')));
+    if (temporaryForm) {
         temporary.Make(demo, choice.path, choice.form == DemoForm::Link);
     }
     // Always in quotes, so that blanks cannot end the path; an empty
@@ -72,6 +73,11 @@ PlayOutcome PlayDemo(const SettingsRecord& settings, const std::wstring& argumen
     const DWORD error = RunAndWait(GameCommandLine(settings.Path), GameWorkingFolder(settings.General), SW_SHOWNORMAL,
                                    exitCode, LoadWindowDlls);
     temporary.Remove();
+    if (temporaryForm) {
+        // Not before the game: its start would wait for the look through
+        // the folder.
+        SweepTemporaryDemos(choice.path.substr(0, choice.path.rfind(L'\\')));
+    }
     lock.Release();
     if (error != ERROR_SUCCESS) {
         throw Failure(GameStartFailureText(error, SystemErrorText(error, settings.Path.c_str())));
