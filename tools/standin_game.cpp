@@ -1,9 +1,10 @@
 // A stand-in for UT2003.exe, placed as <game folder>\System\UT2003.exe in test
 // game folders. It reads udemo.ini beside itself the way the game does, opens
 // the demo file that the game would open, and records what it was started
-// with, the file it opened and what that file holds in standin-record.txt
-// beside itself. Then it shows "Playing demo <file>", holding the file open
-// as the game does while it plays, and exits.
+// with, the file it opened, what that file holds and how many names (hard
+// links) it has, in standin-record.txt beside itself. Then it shows "Playing
+// demo <file>", holding the file open as the game does while it plays, and
+// exits.
 //
 // How the game reads its script (from the engine's exec command, demoplay
 // command and URL parser; written here on its own, apart from the loader's
@@ -305,7 +306,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showState)
         }
     }
     ULONGLONG size = 0;
+    BY_HANDLE_FILE_INFORMATION information = {};
     if (demoFile != INVALID_HANDLE_VALUE) {
+        GetFileInformationByHandle(demoFile, &information);
         char chunk[65536];
         DWORD read = 0;
         while (ReadFile(demoFile, chunk, sizeof chunk, &read, nullptr) && read > 0) {
@@ -328,6 +331,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showState)
         // The first 64 KiB, and the size of the whole.
         record += "demo=" + Hex(contents) + "\n";
         record += "demo_size=" + std::to_string(size) + "\n";
+        // 2 for a hard link to the user's demo (or a demo with another name).
+        record += "demo_links=" + std::to_string(information.nNumberOfLinks) + "\n";
     } else {
         record += "demo_why=" + why + "\n";
     }

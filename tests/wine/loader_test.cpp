@@ -287,8 +287,28 @@ struct DemoPathCase {
     const char* name;
     const wchar_t* path;  // below the test folder
     enum Kind { Plain, ReadOnly, HeldOpen } kind;
-    bool inPlace;  // a path the game reads as it stands
+    // How the game gets it: from where it is, the short form or any other,
+    // a hard link or a copy in its System folder.
+    enum Form { InPlace, Any, Link, Copy } form;
 };
+
+void ExpectPlayedAs(const StandInRecord& record, const std::wstring& demo, DemoPathCase::Form form)
+{
+    const bool fromSystem = record.demoFile.rfind(L"\\System\\Dravik-") != std::wstring::npos;
+    switch (form) {
+    case DemoPathCase::InPlace:
+        EXPECT_EQ(record.demoFile, demo) << "not played from where it is";
+        break;
+    case DemoPathCase::Link:
+        EXPECT_TRUE(fromSystem && record.demoLinks == 2) << "not a link: " << Narrow(record.demoFile);
+        break;
+    case DemoPathCase::Copy:
+        EXPECT_TRUE(fromSystem && record.demoLinks == 1) << "not a copy: " << Narrow(record.demoFile);
+        break;
+    case DemoPathCase::Any:
+        break;
+    }
+}
 
 void PrintTo(const DemoPathCase& c, std::ostream* out)
 {
@@ -321,9 +341,7 @@ TEST_P(LoaderDemoPath, TheGamePlaysTheUsersDemoAndNothingIsLeftInItsFolders)
     EXPECT_EQ(record.codePage, GetACP());
     ASSERT_TRUE(record.demoOpened) << "the game opened no demo: " << record.demoWhy;
     EXPECT_EQ(record.demo, bytes) << "the game played another file";
-    if (c.inPlace) {
-        EXPECT_EQ(record.demoFile, demo) << "played from a link or copy";
-    }
+    ExpectPlayedAs(record, demo, c.form);
     EXPECT_EQ(LeftInGameFolders(), std::vector<std::wstring>());
     EXPECT_EQ(ReadBytes(demo).value_or("missing"), bytes);
     EXPECT_EQ(GetFileAttributesW(demo.c_str()) & FILE_ATTRIBUTE_READONLY,
@@ -334,27 +352,52 @@ TEST_P(LoaderDemoPath, TheGamePlaysTheUsersDemoAndNothingIsLeftInItsFolders)
 INSTANTIATE_TEST_SUITE_P(
     Loader, LoaderDemoPath,
     ::testing::Values(
-        DemoPathCase{"PlainWithBlanks", L"My Demos\\duel 1.dem", DemoPathCase::Plain, true},
-        DemoPathCase{"HashInAFolder", L"Clan #1\\match.dem", DemoPathCase::Plain, false},
-        DemoPathCase{"DemInAFolderName", L"ut2003.demos\\final.dem", DemoPathCase::Plain, false},
-        DemoPathCase{"DemInAUserFolder", L"Users\\j.demir\\match.dem", DemoPathCase::Plain, false},
-        DemoPathCase{"DemEarlierInTheName", L"final.demo.dem", DemoPathCase::Plain, false},
+        DemoPathCase{"PlainWithBlanks", L"My Demos\\duel 1.dem", DemoPathCase::Plain, DemoPathCase::InPlace},
+        DemoPathCase{"HashInAFolder", L"Clan #1\\match.dem", DemoPathCase::Plain, DemoPathCase::Any},
+        DemoPathCase{"DemInAFolderName", L"ut2003.demos\\final.dem", DemoPathCase::Plain, DemoPathCase::Link},
+        DemoPathCase{"DemInAUserFolder", L"Users\\j.demir\\match.dem", DemoPathCase::Plain, DemoPathCase::Any},
+        DemoPathCase{"DemEarlierInTheName", L"final.demo.dem", DemoPathCase::Plain, DemoPathCase::Any},
         DemoPathCase{"Latin1Letters", L"D\u00e9mos \u00e9t\u00e9\\\u00c7a va, Se\u00f1or \u00ff.dem", DemoPathCase::Plain,
-                     true},
+                     DemoPathCase::InPlace},
         DemoPathCase{"Windows1252LettersOutsideLatin1", L"Clan \u2013 \u201cbest\u201d\\\u0160\u0152\u017e\u0178 \u20ac.dem",
-                     DemoPathCase::Plain, false},
+                     DemoPathCase::Plain, DemoPathCase::Any},
         DemoPathCase{"Cyrillic", L"\u0414\u0435\u043c\u043a\u0438\\\u043c\u0430\u0442\u0447.dem", DemoPathCase::Plain,
-                     false},
-        DemoPathCase{"Polish", L"Mecze\\\u0141\u00f3d\u017a \u017c\u00f3\u0142w.dem", DemoPathCase::Plain, false},
-        DemoPathCase{"Japanese", L"\u30c7\u30e2\\\u8a66\u5408.dem", DemoPathCase::Plain, false},
+                     DemoPathCase::Any},
+        DemoPathCase{"Polish", L"Mecze\\\u0141\u00f3d\u017a \u017c\u00f3\u0142w.dem", DemoPathCase::Plain, DemoPathCase::Any},
+        DemoPathCase{"Japanese", L"\u30c7\u30e2\\\u8a66\u5408.dem", DemoPathCase::Plain, DemoPathCase::Any},
         DemoPathCase{"LongerThanMaxPath",
                      L"Long\\a folder with a long name, the first\\a folder with a long name, the second\\"
                      L"a folder with a long name, the third\\a folder with a long name, the fourth\\"
                      L"a folder with a long name, the fifth\\duel.dem",
-                     DemoPathCase::Plain, false},
-        DemoPathCase{"ReadOnly", L"ut2003.demos\\read-only.dem", DemoPathCase::ReadOnly, false},
-        DemoPathCase{"HeldOpenByAnotherProgram", L"ut2003.demos\\held open.dem", DemoPathCase::HeldOpen, false}),
+                     DemoPathCase::Plain, DemoPathCase::Any},
+        DemoPathCase{"ReadOnly", L"ut2003.demos\\read-only.dem", DemoPathCase::ReadOnly, DemoPathCase::Copy},
+        DemoPathCase{"HeldOpenByAnotherProgram", L"ut2003.demos\\held open.dem", DemoPathCase::HeldOpen, DemoPathCase::Copy}),
     [](const ::testing::TestParamInfo<DemoPathCase>& info) { return std::string(info.param.name); });
+
+// A demo on another volume than the game's cannot be linked: it is copied.
+// Z: is Wine's view of the Linux root, where /dev/shm is a file system of its
+// own (tmpfs).
+TEST_F(Loader, CopiesADemoOnAnotherVolume)
+{
+    struct Folder {
+        std::wstring path;
+        ~Folder() { RemoveTree(path); }
+    } const volume{L"Z:\\dev\\shm\\dravik-loader-test-" + std::to_wstring(GetCurrentProcessId())};
+    const std::wstring demo = volume.path + L"\\ut2003.demos\\final.dem";
+    MakeFolders(volume.path + L"\\ut2003.demos");
+    WriteBytes(demo, "another volume");
+    const std::wstring link = game_.system + L"\\same volume.dem";
+    if (CreateHardLinkW(link.c_str(), demo.c_str(), nullptr)) {
+        DeleteFileW(link.c_str());
+        GTEST_SKIP() << "/dev/shm is on the game's volume here";
+    }
+
+    const StandInRecord record = PlayToThanks(L"\"" + demo + L"\"");
+    EXPECT_EQ(record.demo, "another volume");
+    ExpectPlayedAs(record, demo, DemoPathCase::Copy);
+    EXPECT_EQ(LeftInGameFolders(), std::vector<std::wstring>());
+    EXPECT_EQ(ReadBytes(demo).value_or("missing"), "another volume");
+}
 
 // Links and copies that a loader ended before its game left behind go at the
 // next one, except those still in use, and nothing else in the folder does.

@@ -200,6 +200,7 @@ std::optional<StandInRecord> WaitForStandInRecord(const GameFolder& game, DWORD 
     record.demoFile = fields["demo_file"] == "none" ? std::wstring() : FromUtf8(fields["demo_file"]);
     record.demo = FromHex(fields["demo"]);
     record.demoSize = record.demoOpened ? std::stoull(fields["demo_size"]) : 0;
+    record.demoLinks = record.demoOpened ? static_cast<DWORD>(std::stoul(fields["demo_links"])) : 0;
     record.demoWhy = fields["demo_why"];
     return record;
 }
