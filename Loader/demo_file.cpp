@@ -2,8 +2,8 @@
 
 #include "failure.h"
 #include "full_path.h"
-#include "game_reading.h"
 #include "game_paths.h"
+#include "game_reading.h"
 #include "path_forms.h"
 #include "unique_handles.h"
 

@@ -66,40 +66,38 @@ std::wstring FirstLine(const ScriptBytes& script)
     return text.substr(0, text.find_first_of(std::wstring(L"\r\n\0", 3)));
 }
 
-}  // namespace
-
-GameDemoFile DemoFileTheGameOpens(const ScriptBytes& script)
+// The token after the line's "demoplay", or nothing where the line is no
+// demoplay command.
+std::optional<std::wstring> DemoPlayToken(const std::wstring& line)
 {
-    const std::wstring line = FirstLine(script);
     std::size_t at = 0;
     while (at < line.size() && IsBlank(line[at])) {
         ++at;
     }
     if (!HasAt(line, at, kDemoPlay)) {
-        return {DemoReading::NoDemoCommand, {}};
+        return std::nullopt;
     }
     at += sizeof kDemoPlay - 1;
     if (at < line.size() && !IsBlank(line[at])) {
-        return {DemoReading::NoDemoCommand, {}};
+        return std::nullopt;
     }
     while (at < line.size() && IsBlank(line[at])) {
         ++at;
     }
-
-    std::wstring token;
     if (at < line.size() && line[at] == L'"') {
-        token = line.substr(at + 1, line.find(L'"', at + 1) - (at + 1));
-    } else {
-        std::size_t end = at;
-        while (end < line.size() && !IsBlank(line[end])) {
-            ++end;
-        }
-        token = line.substr(at, end - at);
+        const std::size_t close = line.find(L'"', at + 1);
+        return line.substr(at + 1, close == std::wstring::npos ? close : close - (at + 1));
     }
-    if (token.empty()) {
-        return {DemoReading::NoName, {}};
+    std::size_t end = at;
+    while (end < line.size() && !IsBlank(line[end])) {
+        ++end;
     }
+    return line.substr(at, end - at);
+}
 
+// The file a token names, read as the engine reads a URL.
+GameDemoFile FileOfToken(const std::wstring& token)
+{
     std::wstring url = token;
     const std::size_t dem = FindNoCase(url, ".dem");
     if (dem != std::wstring::npos) {
@@ -138,6 +136,20 @@ GameDemoFile DemoFileTheGameOpens(const ScriptBytes& script)
         return {DemoReading::TooLong, {}};
     }
     return {reading, path};
+}
+
+}  // namespace
+
+GameDemoFile DemoFileTheGameOpens(const ScriptBytes& script)
+{
+    const std::optional<std::wstring> token = DemoPlayToken(FirstLine(script));
+    if (!token) {
+        return {DemoReading::NoDemoCommand, {}};
+    }
+    if (token->empty()) {
+        return {DemoReading::NoName, {}};
+    }
+    return FileOfToken(*token);
 }
 
 std::optional<ScriptBytes> DemoPlayScript(const std::wstring& path, bool quoted)
