@@ -67,7 +67,7 @@ install_missing() {  # install_missing [<package needed for this command>...]
         # The VM and what builds its image; Wine itself runs inside.
         packages+=(qemu-system-x86 debootstrap e2fsprogs)
     else
-        packages+=(wine wine64 xvfb xauth imagemagick)
+        packages+=(wine wine64 xvfb xauth imagemagick locales)
         # The 32-bit Wine loader, which this machine can run.
         if [ "$(dpkg --print-architecture)" = amd64 ]; then
             dpkg --print-foreign-architectures | grep -qx i386 || add_i386=yes
@@ -108,6 +108,18 @@ build_release() {
     zip="Dravik-$(sed -n 's/^project(Dravik VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)-win32.zip"
     find dist -maxdepth 1 -name 'Dravik-*-win32.zip' ! -name "$zip" -delete 2>/dev/null || true
     cmake --build build/win32 --target release
+}
+
+# The locales whose ANSI code pages the loader's Wine tests run under
+# (tests/wine/CMakeLists.txt): Wine takes the code page only from a locale
+# that glibc knows. The test VM's image has them made (tests/vm/image.sh).
+make_locales() {
+    local locale
+    for locale in ru_RU pl_PL ja_JP; do
+        locale -a | grep -qx "$locale.utf8" && continue
+        say "Making the locale $locale.UTF-8 for the Wine tests"
+        sudo_ localedef -i "$locale" -f UTF-8 "$locale.UTF-8"
+    done
 }
 
 # Builds the release once more from a copy of this tree in another folder,
@@ -194,6 +206,7 @@ test)
     if [ "$vm" = yes ]; then
         in_vm 3000 ctest --test-dir build/wine --output-on-failure
     else
+        make_locales
         say "Running the Windows tests under Wine"
         ctest --test-dir build/wine --output-on-failure
     fi

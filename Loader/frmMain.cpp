@@ -3,17 +3,10 @@
 #include "app_window_class.h"
 #include "dpi.h"
 #include "error_message.h"
-#include "exec_script_file.h"
 #include "failure.h"
-#include "game_lock.h"
-#include "game_paths.h"
-#include "loader_rules.h"
 #include "maker.h"
-#include "mdlMain.h"
+#include "play_demo.h"
 #include "settings_record.h"
-#include "window_dlls.h"
-
-#include <new>
 
 namespace dravik {
 
@@ -21,9 +14,6 @@ namespace {
 
 constexpr wchar_t kErrorTitlePrefix[] = L"Please debugreport to ";
 constexpr wchar_t kThanksText[] = L"Nice demo, isn't it? :))";
-constexpr wchar_t kNotSetUpText[] =
-    L"Dravik is not set up yet: run Dravik.exe, confirm the path of UT2003.exe and press READY, "
-    L"then open the demo again.";
 constexpr wchar_t kAlreadyPlayingText[] =
     L"A demo is already playing in the game. Quit the game first, then open this demo again.";
 constexpr wchar_t kWindowClass[] = L"DravikLoader";
@@ -45,30 +35,10 @@ int frmMain::Run(const std::wstring& argument)
 
 void frmMain::Form_Load(const std::wstring& argument)
 {
-    const SettingsRecord settings = ReadSettingsRecord();
-    if (settings.Path.empty() || settings.General.empty()) {
-        throw Failure(kNotSetUpText);
-    }
-    const std::string script = ExecScriptBytes(AbsoluteDemoArgument(argument));
-
-    GameLock lock;
-    if (!lock.TryTake(settings.General)) {
+    const PlayOutcome outcome = PlayDemo(ReadSettingsRecord(), argument);
+    if (outcome == PlayOutcome::AlreadyPlaying) {
         MessageBoxW(nullptr, kAlreadyPlayingText, L"Dravik", MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
         return;
-    }
-    WriteExecScript(ExecScriptPath(settings.General), script);
-
-    DWORD exitCode = 0;
-    // The game inherits the lock and keeps it for as long as it runs.
-    const DWORD error = RunAndWait(GameCommandLine(settings.Path), GameWorkingFolder(settings.General), SW_SHOWNORMAL,
-                                   exitCode, LoadWindowDlls, true);
-    lock.Release();
-    if (error != ERROR_SUCCESS) {
-        throw Failure(GameStartFailureText(error, SystemErrorText(error, settings.Path.c_str())));
-    }
-    if (IsErrorStatus(exitCode)) {
-        const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-        throw Failure(GameEndedText(exitCode, StatusMeaning(MessageTableText(ntdll, exitCode))));
     }
     MessageBoxW(nullptr, kThanksText, kHomePage, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times the release programs (dist/loader.exe, dist/Dravik.exe, 32-bit) under
 # Wine against minimal programs, and reports their memory and file sizes, in
-# a Wine session of its own.
+# a Wine session of its own; then the loader on demos it plays through a link
+# or a copy (bench/demo_forms_bench.cpp).
 #
 #   bench/run.sh [runs]      from the repository root (default 21 runs)
 #
@@ -42,6 +43,14 @@ trap '"$wine_session" stop "$session" >/dev/null 2>&1 || true' EXIT
     --launcher "$(winpath "$tree/bench/minimal_launcher.exe")" \
     --minimal-loader "$(winpath "$tree/bench/minimal_loader.exe")" \
     --bare "$(winpath "$tree/bench/bare_window.exe")" \
+    --runs "$runs"
+
+# Demos whose paths the game cannot read: through a link or a copy.
+cmake --build "$tree" -j"$(nproc)" --target dravik_bench_forms >/dev/null
+echo
+"$wine_session" run "$session" "$tree/bench/dravik-bench-forms.exe" \
+    --loader "$(winpath "$root/dist/loader.exe")" \
+    --standin "$(winpath "$tree/tools/UT2003.exe")" \
     --runs "$runs"
 
 echo

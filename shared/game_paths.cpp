@@ -9,9 +9,9 @@ std::wstring ExecScriptPath(const std::wstring& general)
     return general + kExecScriptSuffix;
 }
 
-std::wstring ExecScriptLine(const std::wstring& argument)
+std::wstring SystemFolder(const std::wstring& general)
 {
-    return kDemoCommand + argument;
+    return general + kSystemFolderSuffix;
 }
 
 std::wstring GameCommandLine(const std::wstring& path)
@@ -25,11 +25,6 @@ QuotedText Unquote(const std::wstring& text)
         return {text.substr(1, text.size() - 2), true};
     }
     return {text, false};
-}
-
-std::wstring Requote(const QuotedText& original, const std::wstring& replacement)
-{
-    return original.quoted ? L"\"" + replacement + L"\"" : replacement;
 }
 
 }  // namespace dravik

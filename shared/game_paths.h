@@ -9,8 +9,8 @@ namespace dravik {
 // General + "\System\udemo.ini": plain concatenation, nothing normalised.
 std::wstring ExecScriptPath(const std::wstring& general);
 
-// The one line of the exec script: "demoplay " and the argument as given.
-std::wstring ExecScriptLine(const std::wstring& argument);
+// General + "\System": the folder of the game's program and its script.
+std::wstring SystemFolder(const std::wstring& general);
 
 // "<path>" -exec=udemo.ini. The path is quoted so that a folder with blanks
 // (C:\Program Files\...) cannot make Windows start C:\Program.exe instead.
@@ -22,6 +22,5 @@ struct QuotedText {
     bool quoted = false;
 };
 QuotedText Unquote(const std::wstring& text);
-std::wstring Requote(const QuotedText& original, const std::wstring& replacement);
 
 }  // namespace dravik

@@ -1,6 +1,7 @@
 // Owners for the handles the programs open, and for what they must give
 // back. Each lets go once; nothing else calls RegCloseKey, CloseHandle,
-// DeleteObject, LocalFree or ReleaseDC, nor puts back a selected object.
+// DeleteObject, FindClose, LocalFree or ReleaseDC, nor puts back a selected
+// object.
 #pragma once
 
 #include <windows.h>
@@ -86,10 +87,19 @@ struct LocalMemoryTraits {
     static void Close(HLOCAL memory) noexcept { LocalFree(memory); }
 };
 
+// FindFirstFileW's searches.
+struct FindTraits {
+    using Handle = HANDLE;
+    static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(HANDLE search) noexcept { return search != INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE search) noexcept { FindClose(search); }
+};
+
 using UniqueKey = UniqueResource<KeyTraits>;
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFont = UniqueResource<FontTraits>;
 using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;
+using UniqueFind = UniqueResource<FindTraits>;
 
 // A window's device context (the screen's for a null window), released when
 // the owner goes.

@@ -1,6 +1,27 @@
 // A stand-in for UT2003.exe, placed as <game folder>\System\UT2003.exe in test
-// game folders. It records what it was started with in standin-record.txt
-// beside itself, then shows "Playing demo <path>" and exits.
+// game folders. It reads udemo.ini beside itself the way the game does, opens
+// the demo file that the game would open, and records what it was started
+// with, the file it opened, what that file holds and how many names (hard
+// links) it has, in standin-record.txt beside itself. Then it shows "Playing
+// demo <file>", holding the file open as the game does while it plays, and
+// exits.
+//
+// How the game reads its script (from the engine's exec command, demoplay
+// command and URL parser; written here on its own, apart from the loader's
+// rule, so that each checks the other):
+//   - every byte is the character of that code point, on every Windows; a
+//     file with a UTF-16 byte-order mark is UTF-16;
+//   - "demoplay" takes one token, quoted up to the next quote or else up to
+//     the first blank or tab;
+//   - the first ".dem" in it, in any case, is cut out;
+//   - 1,023 characters of the rest are kept; the first '?' or '#' ends the
+//     path, and a part after one holding a blank makes the URL invalid;
+//   - "X:" and more is a file name; else a ':' before any '.' is a protocol
+//     and a '.' not followed by "ut2" or "uvx" a server (no file either
+//     way); "\\server\..." is a file name; anything else is relative to the
+//     System folder;
+//   - ".dem" is appended, and the file is opened with the ordinary file
+//     functions, which fail at MAX_PATH characters.
 //
 // Environment variables tune it for tests:
 //   DRAVIK_STANDIN_MS      how long to stay alive (default 3000)
@@ -12,6 +33,8 @@
 //                          "ending <counter>" to (QueryPerformanceCounter)
 #include <windows.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -58,6 +81,111 @@ bool ReadScript(const std::wstring& path, std::string& bytes)
     }
     CloseHandle(file);
     return true;
+}
+
+// The game's characters: one per byte, or UTF-16 after a byte-order mark.
+std::wstring GameText(const std::string& bytes)
+{
+    std::wstring text;
+    if (bytes.size() >= 2 && (bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0)) {
+        const int low = bytes[0] == '\xFF' ? 0 : 1;
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+            text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes[i + low]) |
+                                                static_cast<unsigned char>(bytes[i + 1 - low]) << 8));
+        }
+    } else {
+        for (const char byte : bytes) {
+            text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(byte)));
+        }
+    }
+    return text;
+}
+
+bool SameLetters(wchar_t a, wchar_t b)
+{
+    return a == b || (a < 128 && b < 128 && std::tolower(a) == std::tolower(b));
+}
+
+bool At(const std::wstring& text, std::size_t i, const std::wstring& word)
+{
+    if (i + word.size() > text.size()) {
+        return false;
+    }
+    for (std::size_t k = 0; k < word.size(); ++k) {
+        if (!SameLetters(text[i + k], word[k])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The file the game's demoplay command opens, or empty with the reason why none.
+std::wstring DemoToOpen(const std::string& script, const std::wstring& systemFolder, std::string& why)
+{
+    std::wstring text = GameText(script);
+    text = text.substr(0, text.find_first_of(std::wstring(L"\r\n\0", 3)));
+    std::size_t i = text.find_first_not_of(L" \t");
+    if (i == std::wstring::npos || !At(text, i, L"demoplay") ||
+        (i + 8 < text.size() && text[i + 8] != L' ' && text[i + 8] != L'\t')) {
+        why = "no demoplay command";
+        return L"";
+    }
+    i = text.find_first_not_of(L" \t", i + 8);
+    std::wstring url;
+    if (i != std::wstring::npos && text[i] == L'"') {
+        const std::size_t close = text.find(L'"', i + 1);
+        url = text.substr(i + 1, close == std::wstring::npos ? std::wstring::npos : close - i - 1);
+    } else if (i != std::wstring::npos) {
+        url = text.substr(i, text.find_first_of(L" \t", i) - i);
+    }
+    if (url.empty()) {
+        why = "demoplay without a demo";
+        return L"";
+    }
+    for (std::size_t k = 0; k < url.size(); ++k) {
+        if (At(url, k, L".dem")) {
+            url.erase(k, 4);
+            break;
+        }
+    }
+    if (url.size() > 1023) {
+        url.resize(1023);
+    }
+    std::wstring path = url;
+    const std::size_t mark = url.find_first_of(L"?#");
+    if (mark != std::wstring::npos) {
+        path = url.substr(0, mark);
+        std::size_t from = mark + 1;
+        for (;;) {
+            const std::size_t next = url.find_first_of(L"?#", from);
+            const std::wstring option = url.substr(from, next == std::wstring::npos ? std::wstring::npos : next - from);
+            if (option.find(L' ') != std::wstring::npos) {
+                why = "an option with a blank makes the URL invalid";
+                return L"";
+            }
+            if (next == std::wstring::npos) {
+                break;
+            }
+            from = next + 1;
+        }
+    }
+    const bool drive = path.size() > 2 && path[1] == L':' && std::isalpha(path[0]) && path[0] < 128;
+    if (!drive) {
+        const std::size_t colon = path.find(L':');
+        const std::size_t dot = path.find(L'.');
+        if (colon != std::wstring::npos && (dot == std::wstring::npos || colon < dot)) {
+            why = "taken for a protocol";
+            return L"";
+        }
+        if (dot != std::wstring::npos && !At(path, dot + 1, L"ut2") && !At(path, dot + 1, L"uvx")) {
+            why = "taken for a server";
+            return L"";
+        }
+        if (path.compare(0, 2, L"\\\\") != 0) {
+            path = systemFolder + L"\\" + path;
+        }
+    }
+    return path + L".dem";
 }
 
 std::string Utf8(const std::wstring& text)
@@ -126,7 +254,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-void ShowPlaying(HINSTANCE instance, const std::wstring& demo, UINT milliseconds, int showState)
+void ShowPlaying(HINSTANCE instance, const std::wstring& title, UINT milliseconds, int showState)
 {
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
@@ -137,7 +265,6 @@ void ShowPlaying(HINSTANCE instance, const std::wstring& demo, UINT milliseconds
     windowClass.lpszClassName = kWindowClass;
     RegisterClassExW(&windowClass);
 
-    const std::wstring title = L"Playing demo " + demo;
     const HWND window = CreateWindowExW(0, kWindowClass, title.c_str(), WS_OVERLAPPED | WS_CAPTION,
                                         CW_USEDEFAULT, CW_USEDEFAULT, 560, 120, nullptr, nullptr, instance, nullptr);
     CreateWindowExW(0, L"STATIC", title.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, 10, 10, 530,
@@ -165,28 +292,65 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showState)
     std::string script;
     const bool scriptFound = ReadScript(folder + L"\\udemo.ini", script);
 
+    // The demo, opened as the game opens it and held open while it plays.
+    std::string why;
+    const std::wstring demo = scriptFound ? DemoToOpen(script, folder, why) : std::wstring();
+    HANDLE demoFile = INVALID_HANDLE_VALUE;
+    std::string contents;
+    if (!demo.empty() && demo.size() >= MAX_PATH) {
+        why = "too long for the file functions";
+    } else if (!demo.empty()) {
+        demoFile = CreateFileW(demo.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (demoFile == INVALID_HANDLE_VALUE) {
+            why = "cannot open it: error " + std::to_string(GetLastError());
+        }
+    }
+    ULONGLONG size = 0;
+    BY_HANDLE_FILE_INFORMATION information = {};
+    if (demoFile != INVALID_HANDLE_VALUE) {
+        GetFileInformationByHandle(demoFile, &information);
+        char chunk[65536];
+        DWORD read = 0;
+        while (ReadFile(demoFile, chunk, sizeof chunk, &read, nullptr) && read > 0) {
+            if (contents.size() < sizeof chunk) {
+                contents.append(chunk, std::min<std::size_t>(read, sizeof chunk - contents.size()));
+            }
+            size += read;
+        }
+    }
+
     std::string record;
     record += "pid=" + std::to_string(GetCurrentProcessId()) + "\n";
     record += "command_line=" + Utf8(GetCommandLineW()) + "\n";
     record += "current_directory=" + Utf8(CurrentFolder()) + "\n";
     record += "show_state=" + std::to_string(showState) + "\n";
+    record += "code_page=" + std::to_string(GetACP()) + "\n";
     record += "script=" + (scriptFound ? Hex(script) : std::string("missing")) + "\n";
+    record += "demo_file=" + (demo.empty() ? std::string("none") : Utf8(demo)) + "\n";
+    if (demoFile != INVALID_HANDLE_VALUE) {
+        // The first 64 KiB, and the size of the whole.
+        record += "demo=" + Hex(contents) + "\n";
+        record += "demo_size=" + std::to_string(size) + "\n";
+        // 2 for a hard link to the user's demo (or a demo with another name).
+        record += "demo_links=" + std::to_string(information.nNumberOfLinks) + "\n";
+    } else {
+        record += "demo_why=" + why + "\n";
+    }
     WriteRecord(folder, record);
 
     const UINT milliseconds = static_cast<UINT>(std::stoul(Environment(L"DRAVIK_STANDIN_MS", L"3000")));
     const int exitCode = std::stoi(Environment(L"DRAVIK_STANDIN_EXIT", L"0"));
 
     if (Environment(L"DRAVIK_STANDIN_WINDOW", L"1") != L"0") {
-        // The script's line is "demoplay <path>" in the ANSI code page.
-        std::wstring demo(script.size(), L'\0');
-        demo.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, script.data(), static_cast<int>(script.size()), &demo[0], static_cast<int>(demo.size()))));
-        const std::wstring command = L"demoplay ";
-        if (demo.compare(0, command.size(), command) == 0) {
-            demo.erase(0, command.size());
-        }
-        ShowPlaying(instance, demo, milliseconds, showState);
+        const std::wstring title = demoFile != INVALID_HANDLE_VALUE
+                                       ? L"Playing demo " + demo
+                                       : L"No demo: " + std::wstring(why.begin(), why.end());
+        ShowPlaying(instance, title, milliseconds, showState);
     } else {
         Sleep(milliseconds);
+    }
+    if (demoFile != INVALID_HANDLE_VALUE) {
+        CloseHandle(demoFile);
     }
     LARGE_INTEGER ending;
     QueryPerformanceCounter(&ending);

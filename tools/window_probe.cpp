@@ -210,6 +210,16 @@ bool PressButton(HWND dialog, const std::wstring& caption)
     return false;
 }
 
+bool PressButtonWithId(HWND dialog, int id)
+{
+    const HWND button = GetDlgItem(dialog, id);
+    if (button == nullptr || ClassName(button) != L"Button") {
+        return false;
+    }
+    PostMessageW(button, BM_CLICK, 0, 0);
+    return true;
+}
+
 bool ShowsIcon(HWND window, HICON icon, int size)
 {
     // Pixels that come out the same on black and on white are the icon's own;

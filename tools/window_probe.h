@@ -55,6 +55,10 @@ MessageBoxView ReadMessageBox(HWND dialog);
 // Clicks the dialog's button with that caption; false when there is none.
 bool PressButton(HWND dialog, const std::wstring& caption);
 
+// Clicks the dialog's button with that id (IDOK), whatever it says in the
+// language of Windows; false when there is none.
+bool PressButtonWithId(HWND dialog, int id);
+
 std::vector<HWND> ChildWindows(HWND parent);
 
 // Whether the window shows the icon, drawn at size x size pixels, near its

@@ -5,13 +5,6 @@
 namespace dravik {
 namespace {
 
-TEST(ExecScript, LineKeepsTheArgumentExactlyAsGiven)
-{
-    EXPECT_EQ(ExecScriptLine(L"\"C:\\My Demos\\duel.dem\""), L"demoplay \"C:\\My Demos\\duel.dem\"");
-    EXPECT_EQ(ExecScriptLine(L"C:\\demos\\duel.dem"), L"demoplay C:\\demos\\duel.dem");
-    EXPECT_EQ(ExecScriptLine(L""), L"demoplay ");
-}
-
 TEST(ExecScript, PathIsTheGameFolderWithTheSuffixAppended)
 {
     EXPECT_EQ(ExecScriptPath(L"C:\\UT2003"), L"C:\\UT2003\\System\\udemo.ini");
@@ -45,15 +38,7 @@ TEST(Unquote, RemovesOnlyOneEnclosingPair)
         const QuotedText result = Unquote(c.text);
         EXPECT_EQ(result.text, c.unquoted) << c.text;
         EXPECT_EQ(result.quoted, c.quoted) << c.text;
-        // Putting the same text back gives the original.
-        EXPECT_EQ(Requote(result, result.text), c.text);
     }
-}
-
-TEST(Requote, ReplacesThePathInsideTheOriginalQuoting)
-{
-    EXPECT_EQ(Requote(Unquote(L"\"C:\\Démos\\x.dem\""), L"C:\\DMOS~1\\x.dem"), L"\"C:\\DMOS~1\\x.dem\"");
-    EXPECT_EQ(Requote(Unquote(L"C:\\Démos\\x.dem"), L"C:\\DMOS~1\\x.dem"), L"C:\\DMOS~1\\x.dem");
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Prints the folder of the test VM's image (disk.img, vmlinuz, initrd.img),
 # building it first when it is missing. The image is Debian 12 with Wine
-# (64-bit and 32-bit), Xvfb, ImageMagick and ctest, made from Debian's
-# packages; it is cached outside the clone under a key made from this recipe,
-# so that a changed recipe builds a new image:
+# (64-bit and 32-bit), Xvfb, ImageMagick, ctest and the Wine tests' locales,
+# made from Debian's packages; it is cached outside the clone under a key
+# made from this recipe, so that a changed recipe builds a new image:
 #
 #   ${XDG_CACHE_HOME:-~/.cache}/dravik/vm-<key>/
 #
@@ -134,7 +134,11 @@ in_root apt-get upgrade -y -q
 
 echo "-- Kernel, Wine, Xvfb, ImageMagick and CMake"
 apt_install linux-image-amd64 initramfs-tools zstd kmod procps \
-    wine wine64 fonts-wine xvfb xauth imagemagick cmake
+    wine wine64 fonts-wine xvfb xauth imagemagick cmake locales
+# The locales whose ANSI code pages the loader's Wine tests run under.
+for locale in ru_RU pl_PL ja_JP; do
+    in_root localedef -i "$locale" -f UTF-8 "$locale.UTF-8"
+done
 in_root apt-get clean
 
 # 32-bit packages run 32-bit maintainer scripts: only downloaded here, and

@@ -1,5 +1,5 @@
 // loader.exe under Wine, with the stand-in game, driven through its windows.
-#include "ansi_text.h"
+#include "demo_form.h"
 #include "dpi.h"
 #include "failure.h"
 #include "loader_rules.h"
@@ -45,6 +45,25 @@ HWND WaitForEmptyWindow(const Program& loader)
     });
 }
 
+// What the folder holds, but the stand-in game's own files and the script.
+std::vector<std::wstring> LeftIn(const std::wstring& folder)
+{
+    std::vector<std::wstring> left;
+    WIN32_FIND_DATAW found;
+    const UniqueFind search(FindFirstFileW((folder + L"\\*").c_str(), &found));
+    if (!search) {
+        return left;
+    }
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L".." && name != L"System" && name != L"UT2003.exe" && name != L"udemo.ini" &&
+            name.rfind(L"standin-record.", 0) != 0) {
+            left.push_back(name);
+        }
+    } while (FindNextFileW(search.get(), &found));
+    return left;
+}
+
 class Loader : public ::testing::Test {
 protected:
     void SetUp() override
@@ -68,7 +87,8 @@ protected:
         EXPECT_NE(thanks, nullptr) << "no thank-you message";
         if (thanks != nullptr) {
             EXPECT_EQ(probe::ReadMessageBox(thanks).text, kThanks);
-            probe::PressButton(thanks, L"OK");
+            // "OK" in the language of Windows, which the code-page runs change.
+            EXPECT_TRUE(probe::PressButtonWithId(thanks, IDOK));
         }
         DWORD exitCode = 1;
         EXPECT_TRUE(loader.WaitForExit(kTimeoutMs, &exitCode)) << "the loader did not end after OK";
@@ -76,30 +96,43 @@ protected:
         return record.value_or(StandInRecord{});
     }
 
+    // Links or copies, or anything else the loader left in the game's folders.
+    std::vector<std::wstring> LeftInGameFolders() const
+    {
+        std::vector<std::wstring> left = LeftIn(game_.folder);
+        for (const std::wstring& name : LeftIn(game_.system)) {
+            left.push_back(L"System\\" + name);
+        }
+        return left;
+    }
+
     std::wstring root_;
     GameFolder game_;
 };
 
-TEST_F(Loader, WritesTheScriptLineWithAnAbsoluteDemoPathAndReplacesAnyEarlierScript)
+TEST_F(Loader, WritesTheDemosFullPathInQuotesAndReplacesAnyEarlierScript)
 {
     const std::wstring demo = root_ + L"\\My Demos\\duel 1.dem";
     MakeFolders(root_ + L"\\My Demos");
     MakeFolders(L"C:\\demos");
-    WriteBytes(demo, "demo");
-    WriteBytes(L"C:\\demos\\duel.dem", "demo");
+    WriteBytes(demo, "duel 1");
+    WriteBytes(L"C:\\demos\\duel.dem", "duel");
     struct Case {
         std::wstring argument;
-        std::string script;
         std::wstring folder;  // the loader's current folder
+        std::wstring demo;    // what the game must play
+        std::string script;
     };
     // The game runs in its own folder: a relative path is made absolute
-    // against the folder the loader was started in.
+    // against the folder the loader was started in. Quotes always, so that
+    // no blank ends the path; an empty argument starts the game as it is.
     const std::vector<Case> cases = {
-        {L"\"" + demo + L"\"", "demoplay \"" + Narrow(demo) + "\"", L""},
-        {L"C:\\demos\\duel.dem", "demoplay C:\\demos\\duel.dem", L""},
-        {L"", "demoplay ", L""},
-        {L"\"My Demos\\duel 1.dem\"", "demoplay \"" + Narrow(demo) + "\"", root_},
-        {L"..\\My Demos\\.\\duel 1.dem", "demoplay " + Narrow(demo), game_.folder},
+        {L"\"" + demo + L"\"", L"", demo, "demoplay \"" + Narrow(demo) + "\""},
+        {L"C:\\demos\\duel.dem", L"", L"C:\\demos\\duel.dem", "demoplay \"C:\\demos\\duel.dem\""},
+        {L"\"My Demos\\duel 1.dem\"", root_, demo, "demoplay \"" + Narrow(demo) + "\""},
+        {L"..\\My Demos\\.\\duel 1.dem", game_.folder, demo, "demoplay \"" + Narrow(demo) + "\""},
+        {L"", L"", L"", "demoplay "},
+        {L"\"\"", L"", L"", "demoplay \"\""},
     };
     const std::wstring script = game_.system + L"\\udemo.ini";
     for (const Case& c : cases) {
@@ -108,6 +141,7 @@ TEST_F(Loader, WritesTheScriptLineWithAnAbsoluteDemoPathAndReplacesAnyEarlierScr
         EXPECT_TRUE(record.scriptFound);
         EXPECT_EQ(record.script, c.script) << "as the game found it, for argument " << Narrow(c.argument);
         EXPECT_EQ(ReadBytes(script).value_or("missing"), c.script);
+        EXPECT_EQ(record.demoFile, c.demo) << record.demoWhy;
     }
 }
 
@@ -279,22 +313,209 @@ TEST_F(Loader, StartsAGameAtADrivesRootInThatRoot)
     RemoveTree(demos);
 }
 
-TEST_F(Loader, WritesADemoPathTheCodePageLacksInItsShortForm)
-{
-    if (GetACP() == CP_UTF8) {
-        GTEST_SKIP() << "every path can be written in UTF-8";
-    }
-    const std::wstring folder = root_ + L"\\\u0414\u0435\u043c\u043e \u6f14\u793a";
-    MakeFolders(folder);
-    const std::wstring demo = folder + L"\\\u0434\u0443\u044d\u043b\u044c.dem";
-    WriteBytes(demo, "demo");
-    ASSERT_FALSE(ToAnsi(demo)) << "the test path must hold letters outside the code page";
+// Demo paths the game reads otherwise than Windows: the game must play the
+// user's demo all the same, in place where it can, and leave nothing behind.
+// The suite runs again under the Russian, Polish and Japanese code pages
+// (DRAVIK_CODE_PAGE names the one expected).
+struct DemoPathCase {
+    const char* name;
+    const wchar_t* path;  // below the test folder
+    enum Kind { Plain, ReadOnly, HeldOpen } kind;
+    // How the game gets it: from where it is, the short form or any other,
+    // a hard link or a copy in its System folder.
+    enum Form { InPlace, Any, Link, Copy } form;
+};
 
-    wchar_t shortPath[MAX_PATH];
-    ASSERT_GT(GetShortPathNameW(demo.c_str(), shortPath, MAX_PATH), 0u);
+void ExpectPlayedAs(const StandInRecord& record, const std::wstring& demo, DemoPathCase::Form form)
+{
+    const bool fromSystem = record.demoFile.rfind(L"\\System\\Dravik-") != std::wstring::npos;
+    switch (form) {
+    case DemoPathCase::InPlace:
+        EXPECT_EQ(record.demoFile, demo) << "not played from where it is";
+        break;
+    case DemoPathCase::Link:
+        EXPECT_TRUE(fromSystem && record.demoLinks == 2) << "not a link: " << Narrow(record.demoFile);
+        break;
+    case DemoPathCase::Copy:
+        EXPECT_TRUE(fromSystem && record.demoLinks == 1) << "not a copy: " << Narrow(record.demoFile);
+        break;
+    case DemoPathCase::Any:
+        break;
+    }
+}
+
+void PrintTo(const DemoPathCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class LoaderDemoPath : public Loader, public ::testing::WithParamInterface<DemoPathCase> {};
+
+TEST_P(LoaderDemoPath, TheGamePlaysTheUsersDemoAndNothingIsLeftInItsFolders)
+{
+    wchar_t expected[16];
+    if (GetEnvironmentVariableW(L"DRAVIK_CODE_PAGE", expected, 16) > 0) {
+        ASSERT_EQ(GetACP(), std::wcstoul(expected, nullptr, 10)) << "is the locale made (dev.sh makes it)?";
+    }
+    const DemoPathCase& c = GetParam();
+    const std::wstring demo = root_ + L"\\" + c.path;
+    MakeFolders(demo.substr(0, demo.rfind(L'\\')));
+    const std::string bytes = std::string("the demo ") + c.name;
+    WriteBytes(demo, bytes);
+    if (c.kind == DemoPathCase::ReadOnly) {
+        SetFileAttributesW(demo.c_str(), FILE_ATTRIBUTE_READONLY);
+    }
+    UniqueHandle held;
+    if (c.kind == DemoPathCase::HeldOpen) {
+        held.reset(CreateFileW(demo.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+    }
 
     const StandInRecord record = PlayToThanks(L"\"" + demo + L"\"");
-    EXPECT_EQ(record.script, ToAnsi(L"demoplay \"" + std::wstring(shortPath) + L"\"").value_or("?"));
+    EXPECT_EQ(record.codePage, GetACP());
+    ASSERT_TRUE(record.demoOpened) << "the game opened no demo: " << record.demoWhy;
+    EXPECT_EQ(record.demo, bytes) << "the game played another file";
+    ExpectPlayedAs(record, demo, c.form);
+    EXPECT_EQ(LeftInGameFolders(), std::vector<std::wstring>());
+    EXPECT_EQ(ReadBytes(demo).value_or("missing"), bytes);
+    EXPECT_EQ(GetFileAttributesW(demo.c_str()) & FILE_ATTRIBUTE_READONLY,
+              c.kind == DemoPathCase::ReadOnly ? DWORD{FILE_ATTRIBUTE_READONLY} : 0u);
+    SetFileAttributesW(demo.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Loader, LoaderDemoPath,
+    ::testing::Values(
+        DemoPathCase{"PlainWithBlanks", L"My Demos\\duel 1.dem", DemoPathCase::Plain, DemoPathCase::InPlace},
+        DemoPathCase{"HashInAFolder", L"Clan #1\\match.dem", DemoPathCase::Plain, DemoPathCase::Any},
+        DemoPathCase{"DemInAFolderName", L"ut2003.demos\\final.dem", DemoPathCase::Plain, DemoPathCase::Link},
+        DemoPathCase{"DemInAUserFolder", L"Users\\j.demir\\match.dem", DemoPathCase::Plain, DemoPathCase::Any},
+        DemoPathCase{"DemEarlierInTheName", L"final.demo.dem", DemoPathCase::Plain, DemoPathCase::Any},
+        DemoPathCase{"Latin1Letters", L"D\u00e9mos \u00e9t\u00e9\\\u00c7a va, Se\u00f1or \u00ff.dem", DemoPathCase::Plain,
+                     DemoPathCase::InPlace},
+        DemoPathCase{"Windows1252LettersOutsideLatin1", L"Clan \u2013 \u201cbest\u201d\\\u0160\u0152\u017e\u0178 \u20ac.dem",
+                     DemoPathCase::Plain, DemoPathCase::Any},
+        DemoPathCase{"Cyrillic", L"\u0414\u0435\u043c\u043a\u0438\\\u043c\u0430\u0442\u0447.dem", DemoPathCase::Plain,
+                     DemoPathCase::Any},
+        DemoPathCase{"Polish", L"Mecze\\\u0141\u00f3d\u017a \u017c\u00f3\u0142w.dem", DemoPathCase::Plain, DemoPathCase::Any},
+        DemoPathCase{"Japanese", L"\u30c7\u30e2\\\u8a66\u5408.dem", DemoPathCase::Plain, DemoPathCase::Any},
+        DemoPathCase{"LongerThanMaxPath",
+                     L"Long\\a folder with a long name, the first\\a folder with a long name, the second\\"
+                     L"a folder with a long name, the third\\a folder with a long name, the fourth\\"
+                     L"a folder with a long name, the fifth\\duel.dem",
+                     DemoPathCase::Plain, DemoPathCase::Any},
+        DemoPathCase{"ReadOnly", L"ut2003.demos\\read-only.dem", DemoPathCase::ReadOnly, DemoPathCase::Copy},
+        DemoPathCase{"HeldOpenByAnotherProgram", L"ut2003.demos\\held open.dem", DemoPathCase::HeldOpen, DemoPathCase::Copy}),
+    [](const ::testing::TestParamInfo<DemoPathCase>& info) { return std::string(info.param.name); });
+
+// A demo on another volume than the game's cannot be linked: it is copied.
+// Z: is Wine's view of the Linux root, where /dev/shm is a file system of its
+// own (tmpfs).
+TEST_F(Loader, CopiesADemoOnAnotherVolume)
+{
+    struct Folder {
+        std::wstring path;
+        ~Folder() { RemoveTree(path); }
+    } const volume{L"Z:\\dev\\shm\\dravik-loader-test-" + std::to_wstring(GetCurrentProcessId())};
+    const std::wstring demo = volume.path + L"\\ut2003.demos\\final.dem";
+    MakeFolders(volume.path + L"\\ut2003.demos");
+    WriteBytes(demo, "another volume");
+    const std::wstring link = game_.system + L"\\same volume.dem";
+    if (CreateHardLinkW(link.c_str(), demo.c_str(), nullptr)) {
+        DeleteFileW(link.c_str());
+        GTEST_SKIP() << "/dev/shm is on the game's volume here";
+    }
+
+    const StandInRecord record = PlayToThanks(L"\"" + demo + L"\"");
+    EXPECT_EQ(record.demo, "another volume");
+    ExpectPlayedAs(record, demo, DemoPathCase::Copy);
+    EXPECT_EQ(LeftInGameFolders(), std::vector<std::wstring>());
+    EXPECT_EQ(ReadBytes(demo).value_or("missing"), "another volume");
+}
+
+// Links and copies that a loader ended before its game left behind go at the
+// next one, except those still in use, and nothing else in the folder does.
+TEST_F(Loader, SweepsAwayLinksAndCopiesThatEarlierLoadersLeft)
+{
+    const std::wstring stale = game_.system + L"\\" + TemporaryDemoName(0x10, 0x1234);
+    const std::wstring inUse = game_.system + L"\\" + TemporaryDemoName(0x20, 0x5678);
+    const std::wstring others[] = {game_.system + L"\\Dravik-duel.dem", game_.system + L"\\Dravik-10-1234.dem"};
+    for (const std::wstring& file : {stale, inUse, others[0], others[1]}) {
+        WriteBytes(file, "old");
+    }
+    const UniqueHandle held(CreateFileW(inUse.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    const std::wstring demo = root_ + L"\\ut2003.demos\\final.dem";
+    MakeFolders(root_ + L"\\ut2003.demos");
+    WriteBytes(demo, "final");
+
+    const StandInRecord record = PlayToThanks(L"\"" + demo + L"\"");
+    EXPECT_EQ(record.demo, "final");
+    EXPECT_FALSE(Exists(stale));
+    EXPECT_TRUE(Exists(inUse));
+    for (const std::wstring& other : others) {
+        EXPECT_TRUE(Exists(other)) << Narrow(other);
+    }
+}
+
+// Thanks, an error status, a game that does not start: each time the link
+// goes with the game.
+TEST_F(Loader, RemovesTheLinkOrCopyAfterTheGameOnEveryPath)
+{
+    const std::wstring demo = root_ + L"\\ut2003.demos\\final.dem";
+    MakeFolders(root_ + L"\\ut2003.demos");
+    WriteBytes(demo, "final");
+    SetStandIn(0, static_cast<int>(0xC0000005u));
+    for (const bool starts : {true, false}) {
+        if (!starts) {
+            WriteBytes(game_.exe, "not a program");
+        }
+        const Program loader = Start(LoaderPath(), L"\"" + demo + L"\"");
+        const HWND error = probe::WaitForMessageBox(loader.id, kTimeoutMs);
+        ASSERT_NE(error, nullptr);
+        EXPECT_EQ(probe::ReadMessageBox(error).title, kErrorTitle);
+        if (starts) {
+            const auto record = WaitForStandInRecord(game_, kTimeoutMs);
+            ASSERT_TRUE(record);
+            EXPECT_EQ(record->demo, "final");
+        }
+        EXPECT_EQ(LeftInGameFolders(), std::vector<std::wstring>()) << "the game started: " << starts;
+        probe::PressButton(error, L"OK");
+        const HWND window = WaitForEmptyWindow(loader);
+        ASSERT_NE(window, nullptr);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(loader.WaitForExit(kTimeoutMs));
+    }
+    EXPECT_EQ(ReadBytes(demo).value_or("missing"), "final");
+}
+
+// A game folder whose path the game cannot read either, in no form: no place
+// for a link or copy. The loader says why and starts nothing.
+TEST_F(Loader, SaysWhyADemoCannotBePlayedAndStartsNothing)
+{
+    game_ = MakeGameFolder(root_ + L"\\UT2003.demos");
+    WriteSettings(game_.exe, game_.folder);
+    const std::wstring demo = root_ + L"\\Clan.demos\\final.dem";
+    MakeFolders(root_ + L"\\Clan.demos");
+    WriteBytes(demo, "final");
+
+    const Program loader = Start(LoaderPath(), L"\"" + demo + L"\"");
+    const HWND error = probe::WaitForMessageBox(loader.id, kTimeoutMs);
+    ASSERT_NE(error, nullptr);
+    const probe::MessageBoxView view = probe::ReadMessageBox(error);
+    EXPECT_EQ(view.text.rfind(L"ErrorThe game cannot open the demo " + demo + L" where it is", 0), 0u)
+        << Narrow(view.text);
+    EXPECT_NE(view.text.find(L"\".dem\" before its end"), std::wstring::npos) << Narrow(view.text);
+    EXPECT_NE(view.text.find(game_.system), std::wstring::npos) << Narrow(view.text);
+    EXPECT_EQ(view.icon, probe::MessageIcon::Error);
+    EXPECT_FALSE(GameWasStarted(game_));
+    EXPECT_FALSE(Exists(game_.system + L"\\udemo.ini"));
+    EXPECT_EQ(LeftInGameFolders(), std::vector<std::wstring>());
+    probe::PressButton(error, L"OK");
+    const HWND window = WaitForEmptyWindow(loader);
+    ASSERT_NE(window, nullptr);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(loader.WaitForExit(kTimeoutMs));
 }
 
 // Each way the loader can fail before the game runs, and what must hold then.
@@ -392,7 +613,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"MissingDemo", GameParts::Complete, true, L"\"C:\\no such demo.dem\"",
                                   L"There is no demo file at C:\\no such demo.dem."},
                       FailureCase{"MissingDemoWithLettersTheCodePageLacks", GameParts::Complete, true,
-                                  L"\"C:\\missing \u6f14\u793a.dem\"", L"There is no demo file"}),
+                                  L"\"C:\\missing \u6f14\u793a.dem\"", L"There is no demo file"},
+                      FailureCase{"ADevice", GameParts::Complete, true, L"\"CON\"", L"\\\\.\\CON is a device, not a demo file."}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -215,6 +215,13 @@ std::optional<StandInRecord> WaitForStandInRecord(const GameFolder& game, DWORD 
     record.currentDirectory = FromUtf8(fields["current_directory"]);
     record.scriptFound = fields["script"] != "missing";
     record.script = record.scriptFound ? FromHex(fields["script"]) : std::string();
+    record.codePage = static_cast<UINT>(std::stoul(fields["code_page"]));
+    record.demoOpened = fields.count("demo") != 0;
+    record.demoFile = fields["demo_file"] == "none" ? std::wstring() : FromUtf8(fields["demo_file"]);
+    record.demo = FromHex(fields["demo"]);
+    record.demoSize = record.demoOpened ? std::stoull(fields["demo_size"]) : 0;
+    record.demoLinks = record.demoOpened ? static_cast<DWORD>(std::stoul(fields["demo_links"])) : 0;
+    record.demoWhy = fields["demo_why"];
     return record;
 }
 

@@ -61,8 +61,18 @@ struct StandInRecord {
     DWORD pid = 0;
     std::wstring commandLine;
     std::wstring currentDirectory;
+    UINT codePage = 0;   // its ANSI code page
     bool scriptFound = false;
     std::string script;  // udemo.ini's exact bytes
+    // The demo it opened, reading the script as the game does: its path,
+    // its first 64 KiB, its size and its number of names (hard links); or
+    // why it opened none.
+    bool demoOpened = false;
+    std::wstring demoFile;
+    std::string demo;
+    unsigned long long demoSize = 0;
+    DWORD demoLinks = 0;
+    std::string demoWhy;
 };
 std::optional<StandInRecord> WaitForStandInRecord(const GameFolder& game, DWORD timeoutMs);
 bool GameWasStarted(const GameFolder& game);

@@ -13,6 +13,12 @@
 #                                           winxp: a 32-bit prefix that is Windows XP
 #   wine_session.sh run <dir> <exe> [args]  run a Windows program in it
 #   wine_session.sh stop <dir>             end the session's processes
+#
+# Programs run under the C.UTF-8 locale, where Wine's ANSI code page is
+# Windows-1252. DRAVIK_WINE_LOCALE names another, from which Wine takes its
+# code page and its language: ru_RU.UTF-8 gives 1251, pl_PL.UTF-8 1250,
+# ja_JP.UTF-8 932. Wine takes only locales that glibc knows: "locale -a"
+# lists them, dev.sh makes them with localedef.
 set -euo pipefail
 
 command=${1:?usage: wine_session.sh start|run|stop <dir> ...}
@@ -23,7 +29,7 @@ export WINEPREFIX="$dir/prefix"
 export WINEDEBUG=-all
 # No add-on downloads.
 export WINEDLLOVERRIDES="mscoree=;mshtml="
-export LC_ALL=C.UTF-8
+export LC_ALL=${DRAVIK_WINE_LOCALE:-C.UTF-8}
 
 # The 32-bit loader, for the 32-bit programs.
 WINE=${DRAVIK_WINE:-/usr/lib/wine/wine}
@@ -107,6 +113,12 @@ start)
     ;;
 run)
     load_display
+    # glibc spells the name its own way: ru_RU.utf8.
+    known=$(echo "$LC_ALL" | sed 's/\.UTF-8$/.utf8/I')
+    if ! locale -a | grep -qixF "$known"; then
+        echo "wine_session.sh: the locale $LC_ALL is not made; make it with: localedef -i ${LC_ALL%%.*} -f UTF-8 $LC_ALL" >&2
+        exit 1
+    fi
     exec "$WINE" "$@"
     ;;
 stop)

@@ -1,0 +1,105 @@
+#include "demo_file.h"
+
+#include "failure.h"
+#include "full_path.h"
+#include "game_paths.h"
+#include "game_reading.h"
+#include "path_forms.h"
+#include "unique_handles.h"
+
+#include <vector>
+
+namespace dravik {
+
+namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+[[noreturn]] void ThrowNotAFile(const std::wstring& path)
+{
+    throw Failure(path + L" is a device, not a demo file. Open a .dem file.");
+}
+
+// The short (8.3) form, which Windows 10 and 11 often lack on other volumes
+// than the system's (and exFAT always): the long form then, or nothing.
+std::wstring ShortPath(const std::wstring& path)
+{
+    // Asked once where the answer fits, as Windows reads the folders anew
+    // for each call.
+    const std::wstring longForm = LongPathForm(path);
+    std::vector<wchar_t> buffer(kMaxPath, L'\0');
+    DWORD length = GetShortPathNameW(longForm.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length >= buffer.size()) {
+        buffer.resize(length);
+        length = GetShortPathNameW(longForm.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    }
+    if (length == 0 || length >= buffer.size()) {
+        return std::wstring();
+    }
+    return PlainPathForm(std::wstring(buffer.data(), length));
+}
+
+// A hard link shares the demo's attributes and how it is shared: the link
+// of a read-only demo could only be deleted by clearing the attribute, which
+// would change the user's file, and while another program holds the demo
+// open without letting others delete it, no link to it can be deleted.
+// Such demos are copied instead.
+bool Linkable(const std::wstring& demo)
+{
+    const std::wstring path = LongPathForm(demo);
+    UniqueHandle file(
+        CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+    const bool deletable = static_cast<bool>(file);
+    if (!file) {
+        file.reset(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+    }
+    if (!file) {
+        ThrowSystemError(GetLastError(), demo.c_str());
+    }
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+        ThrowNotAFile(demo);
+    }
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(file.get(), &information)) {
+        ThrowSystemError(GetLastError(), demo.c_str());
+    }
+    return deletable && !(information.dwFileAttributes & FILE_ATTRIBUTE_READONLY);
+}
+
+}  // namespace
+
+std::wstring DemoPath(const std::wstring& path)
+{
+    if (path.empty()) {
+        return path;
+    }
+    const std::wstring full = FullPath(path);
+    if (IsDevicePath(full)) {
+        ThrowNotAFile(full);
+    }
+    if (full.empty() || !IsFile(LongPathForm(full))) {
+        throw Failure(L"There is no demo file at " + (full.empty() ? path : full) +
+                      L". It may have been moved, renamed or deleted; open it again from where it is now.");
+    }
+    return full;
+}
+
+DemoFacts GatherDemoFacts(const std::wstring& demo, const std::wstring& general, const std::wstring& temporaryName)
+{
+    // Each fact costs Windows a look at the disk, and the game's start waits
+    // for them: those that cannot change the choice are left empty.
+    DemoFacts facts;
+    facts.demo = demo;
+    facts.demoShort = ShortPath(demo);
+    if (GameOpensPath(facts.demoShort)) {
+        return facts;
+    }
+    facts.linkable = Linkable(demo);
+    facts.system = FullPath(SystemFolder(general));
+    if (!GameOpensPath(facts.system + L"\\" + temporaryName)) {
+        facts.systemShort = ShortPath(facts.system);
+    }
+    return facts;
+}
+
+}  // namespace dravik

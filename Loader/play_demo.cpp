@@ -1,0 +1,93 @@
+#include "play_demo.h"
+
+#include "demo_file.h"
+#include "demo_form.h"
+#include "exec_script_file.h"
+#include "failure.h"
+#include "game_lock.h"
+#include "game_paths.h"
+#include "game_reading.h"
+#include "loader_rules.h"
+#include "mdlMain.h"
+#include "temporary_demo.h"
+#include "window_dlls.h"
+
+#include <windows.h>
+
+namespace dravik {
+
+namespace {
+
+constexpr wchar_t kNotSetUpText[] =
+    L"Dravik is not set up yet: run Dravik.exe, confirm the path of UT2003.exe and press READY, "
+    L"then open the demo again.";
+
+unsigned long long Now()
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return static_cast<unsigned long long>(now.dwHighDateTime) << 32 | now.dwLowDateTime;
+}
+
+// The form of the demo's path that the game reads as the demo. A plain path,
+// the usual case, costs nothing but this check.
+DemoChoice ChooseForm(const std::wstring& demo, const std::wstring& general)
+{
+    if (demo.empty() || GameOpensPath(demo)) {
+        return {DemoForm::InPlace, demo};
+    }
+    const std::wstring temporaryName = TemporaryDemoName(GetCurrentProcessId(), Now());
+    const DemoFacts facts = GatherDemoFacts(demo, general, temporaryName);
+    const DemoChoice choice = ChooseDemoForm(facts, temporaryName);
+    if (choice.form == DemoForm::None) {
+        throw Failure(UnplayableDemoText(facts));
+    }
+    return choice;
+}
+
+}  // namespace
+
+PlayOutcome PlayDemo(const SettingsRecord& settings, const std::wstring& argument)
+{
+    if (settings.Path.empty() || settings.General.empty()) {
+        throw Failure(kNotSetUpText);
+    }
+    const QuotedText given = Unquote(argument);
+    const std::wstring demo = DemoPath(given.text);
+    const DemoChoice choice = ChooseForm(demo, settings.General);
+
+    GameLock lock;
+    if (!lock.TryTake(settings.General)) {
+        return PlayOutcome::AlreadyPlaying;
+    }
+    const bool temporaryForm = choice.form == DemoForm::Link || choice.form == DemoForm::Copy;
+    TemporaryDemo temporary;
+    if (temporaryForm) {
+        temporary.Make(demo, choice.path, choice.form == DemoForm::Link);
+    }
+    // Always in quotes, so that blanks cannot end the path; an empty
+    // argument goes in as it came, and the game starts without a demo.
+    WriteExecScript(ExecScriptPath(settings.General), *DemoPlayScript(choice.path, !demo.empty() || given.quoted));
+
+    DWORD exitCode = 0;
+    // The game inherits the lock and keeps it for as long as it runs.
+    const DWORD error = RunAndWait(GameCommandLine(settings.Path), GameWorkingFolder(settings.General), SW_SHOWNORMAL,
+                                   exitCode, LoadWindowDlls, true);
+    temporary.Remove();
+    if (temporaryForm) {
+        // Not before the game: its start would wait for the look through
+        // the folder.
+        SweepTemporaryDemos(choice.path.substr(0, choice.path.rfind(L'\\')));
+    }
+    lock.Release();
+    if (error != ERROR_SUCCESS) {
+        throw Failure(GameStartFailureText(error, SystemErrorText(error, settings.Path.c_str())));
+    }
+    if (IsErrorStatus(exitCode)) {
+        const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        throw Failure(GameEndedText(exitCode, StatusMeaning(MessageTableText(ntdll, exitCode))));
+    }
+    return PlayOutcome::Played;
+}
+
+}  // namespace dravik
