@@ -77,9 +77,13 @@ std::wstring DemoPath(const std::wstring& path)
     if (IsDevicePath(full)) {
         ThrowNotAFile(full);
     }
-    if (full.empty() || !IsFile(LongPathForm(full))) {
+    const DWORD attributes = full.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(LongPathForm(full).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
         throw Failure(L"There is no demo file at " + (full.empty() ? path : full) +
                       L". It may have been moved, renamed or deleted; open it again from where it is now.");
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        throw Failure(full + L" is a folder, not a demo file. Open a .dem file.");
     }
     return full;
 }

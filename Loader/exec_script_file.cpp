@@ -5,19 +5,39 @@
 
 namespace dravik {
 
+namespace {
+
+// Which file, why, and what to do.
+[[noreturn]] void ThrowCannotWrite(const std::wstring& path, DWORD error)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_READONLY)) {
+        throw Failure(L"The game's script " + path + L" is read-only, so Dravik cannot write the demo into it. "
+                      L"Untick \"Read-only\" in its properties, then open the demo again.");
+    }
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+        throw Failure(L"Another program holds the game's script " + path + L" open, so Dravik cannot write the "
+                      L"demo into it. Close that program, then open the demo again.");
+    }
+    throw Failure(L"Dravik cannot write the game's script " + path + L": " + SystemErrorText(error, path.c_str()));
+}
+
+}  // namespace
+
 void WriteExecScript(const std::wstring& path, const ScriptBytes& bytes)
 {
     const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        ThrowSystemError(GetLastError(), path.c_str());
+        ThrowCannotWrite(path, GetLastError());
     }
     DWORD written = 0;
     if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
-        ThrowSystemError(GetLastError(), path.c_str());
+        ThrowCannotWrite(path, GetLastError());
     }
     if (written != bytes.size()) {
-        ThrowSystemError(ERROR_WRITE_FAULT, path.c_str());
+        ThrowCannotWrite(path, ERROR_WRITE_FAULT);
     }
 }
 

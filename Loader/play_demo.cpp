@@ -4,6 +4,7 @@
 #include "demo_form.h"
 #include "exec_script_file.h"
 #include "failure.h"
+#include "game_check.h"
 #include "game_lock.h"
 #include "game_paths.h"
 #include "game_reading.h"
@@ -52,8 +53,9 @@ PlayOutcome PlayDemo(const SettingsRecord& settings, const std::wstring& argumen
     if (settings.Path.empty() || settings.General.empty()) {
         throw Failure(kNotSetUpText);
     }
-    const QuotedText given = Unquote(argument);
-    const std::wstring demo = DemoPath(given.text);
+    // The game first: where it is not, nothing else matters.
+    CheckGame(settings);
+    const std::wstring demo = DemoPath(CleanTypedPath(argument));
     const DemoChoice choice = ChooseForm(demo, settings.General);
 
     GameLock lock;
@@ -67,7 +69,8 @@ PlayOutcome PlayDemo(const SettingsRecord& settings, const std::wstring& argumen
     }
     // Always in quotes, so that blanks cannot end the path; an empty
     // argument goes in as it came, and the game starts without a demo.
-    WriteExecScript(ExecScriptPath(settings.General), *DemoPlayScript(choice.path, !demo.empty() || given.quoted));
+    const bool quoted = !demo.empty() || argument.find(L'"') != std::wstring::npos;
+    WriteExecScript(ExecScriptPath(settings.General), *DemoPlayScript(choice.path, quoted));
 
     DWORD exitCode = 0;
     // The game inherits the lock and keeps it for as long as it runs.

@@ -23,4 +23,10 @@ struct QuotedText {
 };
 QuotedText Unquote(const std::wstring& text);
 
+// A path as typed into the setup window or given on the loader's command
+// line: surrounding blanks and double quotes ("Copy as path" adds them, and
+// a shell may add a blank after them) are not part of it, nor is a quote
+// left without its pair, as no Windows path holds one.
+std::wstring CleanTypedPath(const std::wstring& typed);
+
 }  // namespace dravik

@@ -10,15 +10,6 @@ namespace dravik {
 
 namespace {
 
-std::wstring TrimBlanks(const std::wstring& text)
-{
-    const std::size_t first = text.find_first_not_of(L" \t");
-    if (first == std::wstring::npos) {
-        return std::wstring();
-    }
-    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
-}
-
 bool EndsWithIgnoringCase(const std::wstring& text, const std::wstring& suffix)
 {
     return text.size() >= suffix.size() &&
@@ -29,11 +20,6 @@ bool EndsWithIgnoringCase(const std::wstring& text, const std::wstring& suffix)
 const std::wstring kSuffix = kGameExeSuffix;
 
 }  // namespace
-
-std::wstring CleanTypedPath(const std::wstring& typed)
-{
-    return TrimBlanks(Unquote(TrimBlanks(typed)).text);
-}
 
 GamePathProblem CheckGamePath(const std::wstring& path)
 {

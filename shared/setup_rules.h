@@ -2,13 +2,11 @@
 // it registers with the shell. Plain text rules, free of Windows headers.
 #pragma once
 
+#include "game_paths.h"
+
 #include <string>
 
 namespace dravik {
-
-// Surrounding blanks and one pair of surrounding double quotes ("Copy as
-// path" adds them) are not part of a typed path.
-std::wstring CleanTypedPath(const std::wstring& typed);
 
 enum class GamePathProblem { None, NotUT2003Exe, NoGameFolder };
 

@@ -5,7 +5,7 @@
 namespace dravik {
 namespace {
 
-TEST(CleanTypedPath, DropsSurroundingBlanksAndOnePairOfQuotes)
+TEST(CleanTypedPath, DropsSurroundingBlanksAndQuotesPairedOrNot)
 {
     struct Case {
         const wchar_t* typed;
@@ -16,6 +16,11 @@ TEST(CleanTypedPath, DropsSurroundingBlanksAndOnePairOfQuotes)
         {L"  \"C:\\Program Files\\UT2003\\System\\UT2003.exe\"\t", L"C:\\Program Files\\UT2003\\System\\UT2003.exe"},
         {L"\" C:\\UT2003\\System\\UT2003.exe \"", L"C:\\UT2003\\System\\UT2003.exe"},
         {L"\"\"x\"\"", L"\"x\""},
+        // As a shell may hand them to the loader.
+        {L"\"C:\\x.dem\" ", L"C:\\x.dem"},
+        {L"\"C:\\x.dem", L"C:\\x.dem"},
+        {L"C:\\x.dem\"", L"C:\\x.dem"},
+        {L"\"", L""},
         {L"   ", L""},
     };
     for (const Case& c : cases) {
@@ -71,7 +76,7 @@ TEST(ParseSetupArguments, KnowsOnlyUninstallInEitherSpellingAnyCaseQuotedOrNot)
         {L"\"/uninstall\"", SetupCommand::Uninstall},
         {L" \" -UNINSTALL \" ", SetupCommand::Uninstall},
         {L"\"\"", SetupCommand::Window},
-        {L"\"/uninstall", SetupCommand::Unknown},
+        {L"\"/uninstall", SetupCommand::Uninstall},
         {L"/uninstal", SetupCommand::Unknown},
         {L"/uninstall now", SetupCommand::Unknown},
         {L"xuninstall", SetupCommand::Unknown},

@@ -129,6 +129,9 @@ TEST_F(Loader, WritesTheDemosFullPathInQuotesAndReplacesAnyEarlierScript)
     const std::vector<Case> cases = {
         {L"\"" + demo + L"\"", L"", demo, "demoplay \"" + Narrow(demo) + "\""},
         {L"C:\\demos\\duel.dem", L"", L"C:\\demos\\duel.dem", "demoplay \"C:\\demos\\duel.dem\""},
+        // A blank after the quotes, a quote without its pair.
+        {L"\"C:\\demos\\duel.dem\" ", L"", L"C:\\demos\\duel.dem", "demoplay \"C:\\demos\\duel.dem\""},
+        {L"\"C:\\demos\\duel.dem", L"", L"C:\\demos\\duel.dem", "demoplay \"C:\\demos\\duel.dem\""},
         {L"\"My Demos\\duel 1.dem\"", root_, demo, "demoplay \"" + Narrow(demo) + "\""},
         {L"..\\My Demos\\.\\duel 1.dem", game_.folder, demo, "demoplay \"" + Narrow(demo) + "\""},
         {L"", L"", L"", "demoplay "},
@@ -542,6 +545,19 @@ TEST_P(LoaderFailure, ShowsTheErrorMessageStartsNothingAndKeepsAnEmptyWindowUnti
         DeleteSettings();
     }
 
+    // A script that stands in the way stays as it was.
+    const std::wstring script = game_.system + L"\\udemo.ini";
+    const std::optional<std::string> scriptBefore = ReadBytes(script);
+    UniqueHandle held;
+    if (c.parts == GameParts::ReadOnlyScript &&
+        UniqueHandle(CreateFileW(script.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr))) {
+        GTEST_SKIP() << "this Wine writes read-only files (it runs as root); Windows refuses";
+    }
+    if (c.parts == GameParts::LockedScript) {
+        held.reset(CreateFileW(script.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+    }
+
     const Program loader = Start(LoaderPath(), c.argument, root_);
     const HWND error = probe::WaitForMessageBox(loader.id, kTimeoutMs);
     ASSERT_NE(error, nullptr) << "no error message";
@@ -558,7 +574,8 @@ TEST_P(LoaderFailure, ShowsTheErrorMessageStartsNothingAndKeepsAnEmptyWindowUnti
     }
     if (c.says != nullptr) {
         EXPECT_NE(view.text.find(c.says), std::wstring::npos) << Narrow(view.text);
-        EXPECT_FALSE(Exists(game_.system + L"\\udemo.ini")) << "a script for a demo that is not there";
+        held.reset();
+        EXPECT_EQ(ReadBytes(script), scriptBefore) << "a script for a demo that cannot be played";
     }
     if (c.parts == GameParts::NotAProgram) {
         // Windows' text names the file with an insert: "%1 is not a valid Win32 application."
@@ -606,14 +623,32 @@ TEST_F(Loader, SizesItsEmptyWindowInTwipsAt144Dpi)
 
 INSTANTIATE_TEST_SUITE_P(
     Loader, LoaderFailure,
-    ::testing::Values(FailureCase{"NoSystemFolder", GameParts::NoSystemFolder, true, L"\"C:\\demo.dem\"", nullptr},
-                      FailureCase{"NoGame", GameParts::NoGame, true, L"\"C:\\demo.dem\"", nullptr},
+    // Where the game is not as Dravik.exe stored it, the message names the
+    // path and says to run Dravik.exe again.
+    ::testing::Values(FailureCase{"NoGameFolder", GameParts::NoGameFolder, true, L"\"C:\\demo.dem\"",
+                                  L"\\Broken Game. Run Dravik.exe again and correct the path of UT2003.exe"},
+                      FailureCase{"NoSystemFolder", GameParts::NoSystemFolder, true, L"\"C:\\demo.dem\"",
+                                  L"\\Broken Game has no System folder. Run Dravik.exe again"},
+                      FailureCase{"NoGame", GameParts::NoGame, true, L"\"C:\\demo.dem\"",
+                                  L"There is no UT2003.exe at C:\\Dravik Tests\\"},
+                      FailureCase{"GameIsAFolder", GameParts::GameIsAFolder, true, L"\"C:\\demo.dem\"",
+                                  L"\\System\\UT2003.exe is a folder, not the game. Run Dravik.exe again"},
+                      FailureCase{"ScriptIsAFolder", GameParts::ScriptIsAFolder, true, L"\"C:\\demo.dem\"",
+                                  L"\\System\\udemo.ini where Dravik writes the game's script"},
+                      FailureCase{"ReadOnlyScript", GameParts::ReadOnlyScript, true, L"\"C:\\demo.dem\"",
+                                  L"\\System\\udemo.ini is read-only"},
+                      FailureCase{"LockedScript", GameParts::LockedScript, true, L"\"C:\\demo.dem\"",
+                                  L"\\System\\udemo.ini open, so Dravik cannot write"},
                       FailureCase{"GameIsNotAProgram", GameParts::NotAProgram, true, L"\"C:\\demo.dem\"", nullptr},
                       FailureCase{"NoSettings", GameParts::Complete, false, L"\"C:\\demo.dem\"", nullptr},
                       FailureCase{"MissingDemo", GameParts::Complete, true, L"\"C:\\no such demo.dem\"",
                                   L"There is no demo file at C:\\no such demo.dem."},
                       FailureCase{"MissingDemoWithLettersTheCodePageLacks", GameParts::Complete, true,
                                   L"\"C:\\missing \u6f14\u793a.dem\"", L"There is no demo file"},
+                      FailureCase{"MissingDemoWithAQuoteWithoutItsPair", GameParts::Complete, true,
+                                  L"\"C:\\no such demo.dem", L"There is no demo file at C:\\no such demo.dem."},
+                      FailureCase{"AFolder", GameParts::Complete, true, L"\"C:\\windows\" ",
+                                  L"C:\\windows is a folder, not a demo file."},
                       FailureCase{"ADevice", GameParts::Complete, true, L"\"CON\"", L"\\\\.\\CON is a device, not a demo file."}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 

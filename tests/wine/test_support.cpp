@@ -131,15 +131,23 @@ std::optional<std::string> ReadBytes(const std::wstring& path)
 GameFolder MakeGameFolder(const std::wstring& folder, GameParts parts)
 {
     GameFolder game{folder, folder + L"\\System", folder + L"\\System\\UT2003.exe"};
-    MakeFolders(folder);
-    if (parts != GameParts::NoSystemFolder) {
-        MakeFolders(game.system);
+    const std::wstring script = game.system + L"\\udemo.ini";
+    switch (parts) {
+    case GameParts::NoGameFolder: return game;
+    case GameParts::NoSystemFolder: MakeFolders(folder); return game;
+    case GameParts::NoGame: MakeFolders(game.system); return game;
+    case GameParts::NotAProgram: MakeFolders(game.system); WriteBytes(game.exe, "not a program"); return game;
+    case GameParts::GameIsAFolder: MakeFolders(game.exe); return game;
+    default: break;
     }
-    if (parts == GameParts::Complete) {
-        EXPECT_TRUE(CopyFileW(StandInPath().c_str(), game.exe.c_str(), FALSE)) << "cannot place the stand-in game";
+    MakeFolders(game.system);
+    EXPECT_TRUE(CopyFileW(StandInPath().c_str(), game.exe.c_str(), FALSE)) << "cannot place the stand-in game";
+    if (parts == GameParts::ScriptIsAFolder) {
+        MakeFolders(script);
     }
-    if (parts == GameParts::NotAProgram) {
-        WriteBytes(game.exe, "not a program");
+    if (parts == GameParts::ReadOnlyScript || parts == GameParts::LockedScript) {
+        WriteBytes(script, "demoplay \"C:\\an older demo.dem\"");
+        SetFileAttributesW(script.c_str(), parts == GameParts::ReadOnlyScript ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
     }
     return game;
 }

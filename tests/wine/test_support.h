@@ -40,7 +40,18 @@ struct GameFolder {
     std::wstring system;  // folder\System
     std::wstring exe;     // folder\System\UT2003.exe, the stand-in
 };
-enum class GameParts { Complete, NoGame, NoSystemFolder, NotAProgram };
+// A complete game folder, or one with a part missing or in the way.
+enum class GameParts {
+    Complete,
+    NoGameFolder,
+    NoSystemFolder,
+    NoGame,
+    NotAProgram,
+    GameIsAFolder,
+    ScriptIsAFolder,
+    ReadOnlyScript,
+    LockedScript,  // a script for the test to hold open
+};
 GameFolder MakeGameFolder(const std::wstring& folder, GameParts parts = GameParts::Complete);
 
 void WriteSettings(const std::wstring& path, const std::wstring& general);
