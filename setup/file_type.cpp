@@ -229,7 +229,7 @@ std::optional<Refusal> RegisterDemoFileType(RegistryChanges& changes, const std:
     return refused;
 }
 
-std::wstring OtherProgramChosenForDemos(const std::wstring& loaderPath)
+std::optional<ChosenProgram> OtherProgramChosenForDemos(const std::wstring& loaderPath)
 {
     // Windows 11 keeps the newer choice under UserChoiceLatest; Windows
     // before 8 has neither.
@@ -241,15 +241,19 @@ std::wstring OtherProgramChosenForDemos(const std::wstring& loaderPath)
         }
     }
     if (chosen.empty() || SameRegistryName(chosen, kType)) {
-        return std::wstring();
+        return std::nullopt;
+    }
+    // A choice of a type that is not registered opens nothing.
+    if (!TypeExists(chosen)) {
+        return ChosenProgram{chosen, true};
     }
     // A choice made by browsing to loader.exe (Applications\loader.exe) is
     // this loader too.
     const std::wstring executable = AssocString(ASSOCSTR_EXECUTABLE, chosen);
     if (!executable.empty() && SameRegistryName(FullPath(executable), FullPath(loaderPath))) {
-        return std::wstring();
+        return std::nullopt;
     }
-    return ProgramName(chosen);
+    return ChosenProgram{ProgramName(chosen), false};
 }
 
 std::wstring LoaderNameInShell()

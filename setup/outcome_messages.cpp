@@ -87,12 +87,18 @@ std::wstring ReadyRefusedText(const ReadyOutcome& outcome)
     return text;
 }
 
-std::wstring OtherProgramChosenText(const std::wstring& chosen, const std::wstring& loaderName)
+std::wstring ChosenProgramText(const ReadyOutcome& outcome)
 {
+    const ChosenProgram& chosen = *outcome.chosenProgram;
+    const std::wstring pick = L"right-click a demo, choose \"Open with\", then \"Choose another app\", pick \"" +
+                              outcome.loaderName + L"\", tick \"Always use this app\" and press OK.";
+    if (chosen.missing) {
+        return L"Dravik is set up. Windows still holds your earlier choice of program for .dem files, but it names a "
+               L"file type that is not registered (" + chosen.name + L"), which opens nothing: Windows may ask you "
+               L"which app opens demos.\n\nThen, or to settle it now, " + pick;
+    }
     return L"Dravik is set up, but Windows will keep opening .dem files with the program you chose for them "
-           L"before (" + chosen + L").\n\nTo play demos with Dravik, right-click a demo, choose \"Open with\", "
-           L"then \"Choose another app\", pick \"" + loaderName + L"\", tick \"Always use this app\" and "
-           L"press OK.";
+           L"before (" + chosen.name + L").\n\nTo play demos with Dravik, " + pick;
 }
 
 std::wstring UninstallSummaryText(const UninstallOutcome& outcome)

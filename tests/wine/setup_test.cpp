@@ -11,6 +11,7 @@
 
 #include <objbase.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 
 #include <cstdio>
 #include <vector>
@@ -201,21 +202,31 @@ void PlantOtherOwner(const std::wstring& folder)
             L"\"" + player + L"\" \"%1\"");
 }
 
+std::wstring FriendlyAppName(const wchar_t* type)
+{
+    wchar_t name[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    return SUCCEEDED(AssocQueryStringW(0, ASSOCSTR_FRIENDLYAPPNAME, type, L"open", name, &size)) ? name : L"";
+}
+
 // Windows names the program the user chose in its newer or older key; a
-// choice of loader.exe itself, made by browsing to it, is Dravik's own.
+// choice of loader.exe itself, made by browsing to it, is Dravik's own; a
+// choice of a type that is not registered opens nothing. The name to pick
+// is the one Windows lists, which the read-mes give.
 TEST_F(Setup, TellsWhenTheUsersOwnChoiceOfProgramWillKeepOpeningDemos)
 {
     struct Case {
         const wchar_t* key;
         const wchar_t* chosen;
-        bool other;
+        const wchar_t* says;  // no message where null
     };
     const Case cases[] = {
-        {L"UserChoice", L"", false},
-        {L"UserChoice", L"DravikFile", false},
-        {L"UserChoice", L"Applications\\loader.exe", false},
-        {L"UserChoice", L"OtherPlayer.Demo", true},
-        {L"UserChoiceLatest", L"OtherPlayer.Demo", true},
+        {L"UserChoice", L"", nullptr},
+        {L"UserChoice", L"DravikFile", nullptr},
+        {L"UserChoice", L"Applications\\loader.exe", nullptr},
+        {L"UserChoice", L"OtherPlayer.Demo", L"will keep opening .dem files with the program you chose for them before (player"},
+        {L"UserChoiceLatest", L"OtherPlayer.Demo", L"will keep opening .dem files with the program you chose for them before (player"},
+        {L"UserChoice", L"Gone.Demo", L"a file type that is not registered (Gone.Demo), which opens nothing"},
     };
     for (const Case& c : cases) {
         ForgetEverything();
@@ -230,18 +241,20 @@ TEST_F(Setup, TellsWhenTheUsersOwnChoiceOfProgramWillKeepOpeningDemos)
         ASSERT_NE(window, nullptr);
         Type(window, game_.exe);
         ASSERT_TRUE(probe::PressButton(window, L"READY"));
-        const HWND box = probe::WaitForMessageBox(setup_.id, c.other ? kTimeoutMs : 1000);
-        ASSERT_EQ(box != nullptr, c.other);
-        if (c.other) {
+        const HWND box = probe::WaitForMessageBox(setup_.id, c.says != nullptr ? kTimeoutMs : 1000);
+        ASSERT_EQ(box != nullptr, c.says != nullptr);
+        if (box != nullptr) {
             const probe::MessageBoxView view = probe::ReadMessageBox(box);
-            EXPECT_NE(view.text.find(L"(player"), std::wstring::npos) << Narrow(view.text);
-            EXPECT_NE(view.text.find(L"pick \"Dravik demo loader"), std::wstring::npos) << Narrow(view.text);
+            EXPECT_NE(view.text.find(c.says), std::wstring::npos) << Narrow(view.text);
+            EXPECT_EQ(view.text.find(L"keep opening") == std::wstring::npos, c.chosen == std::wstring(L"Gone.Demo"));
+            EXPECT_NE(view.text.find(L"pick \"Dravik demo loader\", tick"), std::wstring::npos) << Narrow(view.text);
             EXPECT_EQ(view.icon, probe::MessageIcon::Information);
             probe::PressButton(box, L"OK");
         }
         ASSERT_TRUE(setup_.WaitForExit(kTimeoutMs));
         EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, kCommandKey, L""), L"\"" + app_ + L"\\loader.exe\" \"%1\"");
     }
+    EXPECT_EQ(FriendlyAppName(L"dravikfile"), L"Dravik demo loader");
 }
 
 TEST_F(Setup, UninstallRemovesWhatItWroteAndKeepsAnotherProgramsAssociation)
