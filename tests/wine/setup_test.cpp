@@ -14,6 +14,7 @@
 #include <shlwapi.h>
 
 #include <cstdio>
+#include <iterator>
 #include <vector>
 
 namespace dravik::test {
@@ -25,7 +26,8 @@ const std::wstring kCommandKey = L"dravikfile\\Shell\\open\\command";
 const std::wstring kUserChoiceKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.dem";
 
 const std::wstring kClasses = L"Software\\Classes\\";
-const std::wstring kProgramsList = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Dravik";
+const std::wstring kUninstall = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const std::wstring kProgramsList = kUninstall + L"\\Dravik";
 
 void ForgetEverything()
 {
@@ -465,6 +467,61 @@ TEST_F(Setup, AStandardUsersRegistrationKeepsEveryUsersOwnerAndIsRemovedWhole)
             << Narrow(key) << " is left";
     }
     EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kClasses + L".dem\\OpenWithProgids", L"OtherPlayer.Demo"), L"");
+}
+
+// /uninstall takes out the "Open with" entries that READY added for the
+// programs that had .dem before, over several READYs, and the list of
+// installed programs that READY made for this user, once it holds nothing
+// else; never what was there before.
+TEST_F(Setup, UninstallTakesOutWhatReadyAddedAndOnlyThat)
+{
+    const std::wstring openWith = kClasses + L".dem\\OpenWithProgids";
+    const std::wstring otherEntry = kUninstall + L"\\Other Game";
+    struct Case {
+        bool listThere;                    // with another program's entry
+        std::vector<const wchar_t*> owners;  // .dem's type before each READY
+    };
+    const Case cases[] = {
+        {false, {L"OtherPlayer.Demo", L"Gone.Demo", L"OtherPlayer.Demo"}},
+        {true, {L"OtherPlayer.Demo"}},
+    };
+    for (const Case& c : cases) {
+        ForgetEverything();
+        RegDeleteKeyW(HKEY_CURRENT_USER, kUninstall.c_str());
+        if (c.listThere) {
+            SetText(HKEY_CURRENT_USER, otherEntry, L"DisplayName", L"Other Game");
+        }
+        ASSERT_EQ(RegistryText(HKEY_CURRENT_USER, otherEntry, L"DisplayName").has_value(), c.listThere);
+        PlantOtherOwner(root_);
+        SetText(HKEY_LOCAL_MACHINE, openWith, L"Notes.Document", L"");
+        for (const wchar_t* owner : c.owners) {
+            SetText(HKEY_LOCAL_MACHINE, kClasses + L".dem", L"", owner);
+            // Gone since the last READY, as its program took it out.
+            RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, openWith.c_str(), L"OtherPlayer.Demo");
+            const HWND window = Open();
+            ASSERT_NE(window, nullptr);
+            Type(window, game_.exe);
+            ReadyCloses(window);
+        }
+        EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, openWith, L"OtherPlayer.Demo"), L"");
+        EXPECT_FALSE(RegistryText(HKEY_LOCAL_MACHINE, openWith, L"Gone.Demo")) << "a type that is not registered";
+        const wchar_t recorded[] = L"OtherPlayer.Demo\0";  // once
+        wchar_t record[64] = {};
+        DWORD size = sizeof record;
+        EXPECT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, (kClasses + L"dravikfile").c_str(), L"AddedOpenWith", RRF_RT_REG_MULTI_SZ,
+                               nullptr, record, &size),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(std::wstring(record, size / sizeof(wchar_t)), std::wstring(recorded, std::size(recorded)));
+
+        EXPECT_EQ(RunToMessage(L"/uninstall").title, L"Dravik");
+        EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kClasses + L".dem", L""), L"OtherPlayer.Demo");
+        EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, openWith, L"Notes.Document"), L"");
+        EXPECT_FALSE(RegistryText(HKEY_LOCAL_MACHINE, openWith, L"OtherPlayer.Demo"));
+        UniqueKey list;
+        EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kUninstall.c_str(), 0, KEY_READ, list.put()) == ERROR_SUCCESS,
+                  c.listThere);
+        RegDeleteTreeW(HKEY_CURRENT_USER, otherEntry.c_str());
+    }
 }
 
 // A refused READY deletes only the keys that Windows says it made: not a
