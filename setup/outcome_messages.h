@@ -1,5 +1,6 @@
 // The setup tool's messages about what READY and /uninstall did, made from
-// their outcomes.
+// their outcomes. A refusal's message says where Windows refused and why,
+// what was taken back or removed and what is left, and what to do.
 #pragma once
 
 #include "outcomes.h"

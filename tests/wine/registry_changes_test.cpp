@@ -76,7 +76,7 @@ TEST_F(RegistryChangesTest, ListWhatWindowsDidNotLetThemTakeBack)
     outcome.refused = Refusal{Place::ProgramsList, L"HKEY_CURRENT_USER\\Software\\Elsewhere", ERROR_ACCESS_DENIED};
     outcome.left = changes.Left();
     const std::wstring text = ReadyRefusedText(outcome);
-    EXPECT_NE(text.find(L"Still there:\n- " + locked + L" ("), std::wstring::npos) << Narrow(text);
+    EXPECT_NE(text.find(L"Still there:\n- " + locked + L": "), std::wstring::npos) << Narrow(text);
 }
 
 }  // namespace

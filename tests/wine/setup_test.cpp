@@ -1,4 +1,5 @@
 // Dravik.exe under Wine, driven through its window like a user would.
+#include "failure.h"
 #include "game_names.h"
 #include "maker.h"
 #include "settings_record.h"
@@ -13,8 +14,10 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 namespace dravik::test {
@@ -122,12 +125,15 @@ protected:
     }
 
     // Presses READY and expects the error message with the window kept open.
-    void ReadyFails(HWND window, const char* why)
+    void ReadyFails(HWND window, const char* why, probe::MessageBoxView* shown = nullptr)
     {
         ASSERT_TRUE(probe::PressButton(window, L"READY"));
         const HWND error = probe::WaitForMessageBox(setup_.id, kTimeoutMs);
         ASSERT_NE(error, nullptr) << "no error message for " << why;
         const probe::MessageBoxView view = probe::ReadMessageBox(error);
+        if (shown != nullptr) {
+            *shown = view;
+        }
         EXPECT_EQ(view.title, kErrorTitle);
         EXPECT_EQ(view.text.rfind(L"Error", 0), 0u);
         EXPECT_GT(view.text.size(), 5u);
@@ -467,6 +473,126 @@ TEST_F(Setup, AStandardUsersRegistrationKeepsEveryUsersOwnerAndIsRemovedWhole)
             << Narrow(key) << " is left";
     }
     EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kClasses + L".dem\\OpenWithProgids", L"OtherPlayer.Demo"), L"");
+}
+
+// The text of a message between a heading and the next blank line.
+std::wstring Section(const std::wstring& text, const std::wstring& heading)
+{
+    const std::size_t start = text.find(heading);
+    return start == std::wstring::npos ? L"" : text.substr(start, text.find(L"\n\n", start) - start);
+}
+
+// Every refusal, of READY or of /uninstall, in every place they write: the
+// message names the key and Windows' reason, lists what was removed apart
+// from what is left, and says what to do; a later run removes the rest.
+TEST_F(Setup, EveryRefusalSaysWhereWhatIsLeftAndWhatToDo)
+{
+    constexpr wchar_t kNoChanges[] = L"D:(D;;KW;;;WD)(A;;KA;;;WD)";
+    // Not listing its subkeys, so not deleting it: Wine deletes a key
+    // whatever else its rules say.
+    constexpr wchar_t kNoListing[] = L"D:(D;;0x8;;;WD)(A;;KA;;;WD)";
+    const std::wstring user = L"HKEY_CURRENT_USER\\";
+    const std::wstring rights = L"Windows does not let your account change that key. Ask whoever manages";
+    struct Case {
+        const char* name;
+        bool ready;         // refused at READY, else at /uninstall after a READY
+        bool standardUser;  // every user's classes refuse changes throughout
+        HKEY root;
+        std::wstring key;      // refuses by sddl; a volatile key where it is null
+        const wchar_t* sddl;
+        std::wstring refused;  // as the message names it
+        LONG status;
+        std::wstring toDo;
+        std::vector<const wchar_t*> removed;
+        std::vector<const wchar_t*> left;
+    };
+    const std::vector<Case> cases = {
+        {"READY, the settings", true, false, HKEY_CURRENT_USER, kSettingsParentKey, kNoChanges,
+         user + kSettingsKey, ERROR_ACCESS_DENIED, rights, {}, {}},
+        {"READY, the programs list", true, false, HKEY_CURRENT_USER, kUninstall, kNoChanges, user + kProgramsList,
+         ERROR_ACCESS_DENIED, rights, {}, {}},
+        {"READY, this user's classes", true, true, HKEY_CURRENT_USER, kClasses + L"dravikfile", kNoChanges,
+         user + kClasses + L"dravikfile\\DefaultIcon", ERROR_ACCESS_DENIED, rights, {}, {}},
+        {"READY, every user's classes", true, false, HKEY_LOCAL_MACHINE, kClasses + L"dravikfile\\Shell", nullptr,
+         L"HKEY_LOCAL_MACHINE\\" + kClasses + L"dravikfile\\DefaultIcon", ERROR_CHILD_MUST_BE_VOLATILE,
+         L"not about rights", {}, {}},
+        {"/uninstall, every user's classes", false, false, HKEY_LOCAL_MACHINE, kClasses + L".dem", kNoChanges,
+         L"HKEY_LOCAL_MACHINE\\" + kClasses + L".dem", ERROR_ACCESS_DENIED, L"as an administrator",
+         {L"from the \"Open with\" list of .dem files (for every user)"},
+         {L"opens .dem files (for every user)", L"dravikfile (for every user)",
+          L"installed programs (kept until the rest can be removed)", L"UT2003.exe (kept until the rest can be removed)"}},
+        {"/uninstall, this user's classes", false, true, HKEY_CURRENT_USER, kClasses + L".dem", kNoChanges,
+         user + kClasses + L".dem", ERROR_ACCESS_DENIED, rights,
+         {L"from the \"Open with\" list of .dem files (for this Windows account)"},
+         {L"opens .dem files (for this Windows account)", L"dravikfile (for this Windows account)",
+          L"installed programs (kept", L"UT2003.exe (kept"}},
+        {"/uninstall, the programs list", false, false, HKEY_CURRENT_USER, kProgramsList, kNoListing,
+         user + kProgramsList, ERROR_ACCESS_DENIED, rights, {L"opens .dem files", L"Open with", L"dravikfile"},
+         {L"installed programs\n", L"UT2003.exe (kept"}},
+        {"/uninstall, the settings", false, false, HKEY_CURRENT_USER, kSettingsParentKey, kNoListing,
+         user + kSettingsParentKey, ERROR_ACCESS_DENIED, rights,
+         {L"opens .dem files", L"dravikfile", L"installed programs"}, {L"the stored path of UT2003.exe\n"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ForgetEverything();
+        std::optional<EveryUsersClassesRefused> standardUser;
+        if (c.standardUser) {
+            SetText(HKEY_LOCAL_MACHINE, kClasses + L".dem\\OpenWithProgids", L"OtherPlayer.Demo", L"");
+            standardUser.emplace();
+        }
+        HWND window = Open();
+        ASSERT_NE(window, nullptr);
+        Type(window, game_.exe);
+        if (!c.ready) {
+            ReadyCloses(window);
+        }
+        UniqueKey key;
+        ASSERT_EQ(RegCreateKeyExW(c.root, c.key.c_str(), 0, nullptr,
+                                  c.sddl != nullptr ? REG_OPTION_NON_VOLATILE : REG_OPTION_VOLATILE, KEY_READ, nullptr,
+                                  key.put(), nullptr),
+                  ERROR_SUCCESS);
+        key.reset();
+        if (c.sddl != nullptr) {
+            SetKeyAccess(c.root, c.key, c.sddl);
+        }
+        probe::MessageBoxView view;
+        if (c.ready) {
+            ReadyFails(window, c.name, &view);
+            PostMessageW(window, WM_CLOSE, 0, 0);
+            EXPECT_TRUE(setup_.WaitForExit(kTimeoutMs));
+        } else {
+            view = RunToMessage(L"/uninstall");
+        }
+        if (c.sddl != nullptr) {
+            SetKeyAccess(c.root, c.key, L"D:(A;;KA;;;WD)");
+        }
+        const std::wstring& text = view.text;
+        EXPECT_EQ(view.title, kErrorTitle);
+        EXPECT_NE(text.find(c.refused + L": " + SystemErrorText(static_cast<DWORD>(c.status)) + L"\n"),
+                  std::wstring::npos)
+            << Narrow(text);
+        EXPECT_NE(text.find(c.toDo), std::wstring::npos) << Narrow(text);
+        EXPECT_EQ(std::count(text.begin(), text.end(), L'"') % 2, 0) << Narrow(text);
+        EXPECT_EQ(text.find(L'%'), std::wstring::npos) << Narrow(text);
+        const std::wstring removed = Section(text, L"Removed so far:");
+        const std::wstring left = Section(text, L"Still there:");
+        for (const wchar_t* line : c.removed) {
+            EXPECT_NE(removed.find(line), std::wstring::npos) << Narrow(line) << " in " << Narrow(text);
+            EXPECT_EQ(left.find(line), std::wstring::npos) << Narrow(line) << " in " << Narrow(text);
+        }
+        for (const wchar_t* line : c.left) {
+            EXPECT_NE((left + L"\n").find(line), std::wstring::npos) << Narrow(line) << " in " << Narrow(text);
+            EXPECT_EQ(removed.find(line), std::wstring::npos) << Narrow(line) << " in " << Narrow(text);
+        }
+        if (c.ready) {
+            EXPECT_NE(text.find(L"everything is as it was before READY"), std::wstring::npos) << Narrow(text);
+        } else {
+            standardUser.reset();
+            EXPECT_EQ(RunToMessage(L"/uninstall").title, L"Dravik") << "the rest, once allowed";
+            EXPECT_FALSE(RegistryText(HKEY_CURRENT_USER, kProgramsList, L"DisplayName"));
+        }
+    }
 }
 
 // /uninstall takes out the "Open with" entries that READY added for the
