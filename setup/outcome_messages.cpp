@@ -106,15 +106,15 @@ std::wstring PartLines(const std::vector<PartIn>& parts, bool left, const std::w
 std::wstring WhatToDo(const std::vector<Refusal>& refusals, bool ready)
 {
     bool administrator = false;
-    int rights = 0;
+    std::vector<std::wstring> rights;  // the keys
     bool mend = false;
     for (const Refusal& refusal : refusals) {
         if (refusal.status != ERROR_ACCESS_DENIED) {
             mend = true;
         } else if (refusal.place == Place::EveryUsersClasses) {
             administrator = true;
-        } else {
-            ++rights;
+        } else if (std::find(rights.begin(), rights.end(), refusal.key) == rights.end()) {
+            rights.push_back(refusal.key);
         }
     }
     const std::wstring again = ready ? L"press READY again" : L"run Dravik.exe /uninstall again to remove the rest";
@@ -125,10 +125,10 @@ std::wstring WhatToDo(const std::vector<Refusal>& refusals, bool ready)
                       : L"\n\nRun Dravik.exe /uninstall as an administrator (for example from a command prompt opened "
                         L"with \"Run as administrator\") to remove the rest.";
     }
-    if (rights > 0) {
+    if (!rights.empty()) {
         text += std::wstring(L"\n\nWindows does not let your account change ") +
-                (rights > 1 ? L"those keys" : L"that key") + L". Ask whoever manages this computer to allow it, then " +
-                again + L".";
+                (rights.size() > 1 ? L"those keys" : L"that key") +
+                L". Ask whoever manages this computer to allow it, then " + again + L".";
     }
     if (mend) {
         text += L"\n\nWindows' reason is about the key or the registry itself, not about rights. Once whoever manages "
