@@ -8,9 +8,10 @@ namespace dravik {
 
 namespace {
 
+// Windows' words; an insert in them names the key.
 std::wstring Reason(const Refusal& refusal)
 {
-    return SystemErrorText(static_cast<DWORD>(refusal.status));
+    return SystemErrorText(static_cast<DWORD>(refusal.status), refusal.key.c_str());
 }
 
 // The key as regedit names it, and why Windows refused it.
