@@ -93,12 +93,18 @@ std::optional<Refusal> WriteFileType(RegistryChanges& changes, Place classes, co
     const std::wstring earlier = !own.empty()                        ? own
                                  : classes == Place::ThisUsersClasses ? registration.earlierOwner
                                                                       : std::wstring();
-    if (!earlier.empty() && !SameRegistryName(earlier, kType) && !ValuePresent(root, openWith, earlier)) {
+    // A type that is not registered would offer nothing there. Each added
+    // type is recorded once, however often READY adds it again.
+    if (!earlier.empty() && !SameRegistryName(earlier, kType) && TypeExists(earlier) &&
+        !ValuePresent(root, openWith, earlier)) {
         if (auto refused = set(openWith, earlier, reg::StringValue(L""))) {
             return refused;
         }
         std::vector<std::wstring> added = AddedOpenWith(root);
-        added.push_back(earlier);
+        if (std::none_of(added.begin(), added.end(),
+                         [&](const std::wstring& type) { return SameRegistryName(type, earlier); })) {
+            added.push_back(earlier);
+        }
         if (auto refused = set(type, kAddedOpenWithValue, reg::MultiStringValue(added))) {
             return refused;
         }
@@ -129,20 +135,6 @@ std::wstring ProgramName(const std::wstring& type)
         name = executable.substr(executable.find_last_of(L'\\') + 1);
     }
     return name.empty() ? type : name;
-}
-
-// Deletes the key when nothing is left in it, neither values nor subkeys.
-// An empty key registers nothing: where Windows keeps it, it stays.
-void DeleteIfEmpty(HKEY root, const std::wstring& subKey)
-{
-    UniqueKey key;
-    DWORD subKeys = 0;
-    DWORD values = 0;
-    if (reg::OpenKey(root, subKey, KEY_QUERY_VALUE, key) == ERROR_SUCCESS &&
-        reg::CountContents(key.get(), subKeys, values) == ERROR_SUCCESS && subKeys == 0 && values == 0) {
-        key.reset();
-        reg::DeleteTree(root, subKey);
-    }
 }
 
 // Removes Dravik's keys from one classes key.
@@ -181,7 +173,9 @@ void RemoveFileType(Place classes, UninstallOutcome& outcome)
         touched = true;
     }
 
-    // "Open with": dravikfile and what READY added, where they are.
+    // "Open with": dravikfile and what READY added, where they are. Dravik
+    // cannot tell what the READY of a version that kept no record added
+    // from what was there before it: that stays.
     std::vector<std::wstring> ours = AddedOpenWith(root);
     ours.push_back(kType);
     ours.erase(std::remove_if(ours.begin(), ours.end(),
@@ -195,11 +189,12 @@ void RemoveFileType(Place classes, UninstallOutcome& outcome)
         }
         key.reset();
         note(Part::OpenWith, openWith, status);
-        DeleteIfEmpty(root, openWith);
+        // An empty key registers nothing: where Windows keeps it, it stays.
+        reg::DeleteIfEmpty(root, openWith);
         touched = true;
     }
     if (touched) {
-        DeleteIfEmpty(root, extension);
+        reg::DeleteIfEmpty(root, extension);
     }
 
     // The type goes only once nothing here was refused: .dem never names a
@@ -229,7 +224,7 @@ std::optional<Refusal> RegisterDemoFileType(RegistryChanges& changes, const std:
     return refused;
 }
 
-std::wstring OtherProgramChosenForDemos(const std::wstring& loaderPath)
+std::optional<ChosenProgram> OtherProgramChosenForDemos(const std::wstring& loaderPath)
 {
     // Windows 11 keeps the newer choice under UserChoiceLatest; Windows
     // before 8 has neither.
@@ -241,15 +236,19 @@ std::wstring OtherProgramChosenForDemos(const std::wstring& loaderPath)
         }
     }
     if (chosen.empty() || SameRegistryName(chosen, kType)) {
-        return std::wstring();
+        return std::nullopt;
+    }
+    // A choice of a type that is not registered opens nothing.
+    if (!TypeExists(chosen)) {
+        return ChosenProgram{chosen, true};
     }
     // A choice made by browsing to loader.exe (Applications\loader.exe) is
     // this loader too.
     const std::wstring executable = AssocString(ASSOCSTR_EXECUTABLE, chosen);
     if (!executable.empty() && SameRegistryName(FullPath(executable), FullPath(loaderPath))) {
-        return std::wstring();
+        return std::nullopt;
     }
-    return ProgramName(chosen);
+    return ChosenProgram{ProgramName(chosen), false};
 }
 
 std::wstring LoaderNameInShell()

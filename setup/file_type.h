@@ -23,9 +23,9 @@ std::optional<Refusal> RegisterDemoFileType(RegistryChanges& changes, const std:
                                             const std::wstring& programFolder, ClassesRegistration& where);
 
 // The program that the user chose for .dem files in the shell (Windows 8 and
-// later), named as Windows names it, when it is not this loader: Windows then
-// keeps opening demos with it whatever is registered. Empty otherwise.
-std::wstring OtherProgramChosenForDemos(const std::wstring& loaderPath);
+// later), when it is not this loader: Windows then keeps opening demos with
+// it whatever is registered. Nothing when there is no such choice.
+std::optional<ChosenProgram> OtherProgramChosenForDemos(const std::wstring& loaderPath);
 
 // How Windows names this loader in its lists of programs.
 std::wstring LoaderNameInShell();

@@ -220,9 +220,8 @@ void frmMain::butReady_Click()
     if (outcome.refused) {
         throw Failure(ReadyRefusedText(outcome));
     }
-    if (!outcome.chosenProgram.empty()) {
-        MessageBoxW(window_, OtherProgramChosenText(outcome.chosenProgram, LoaderNameInShell()).c_str(), L"Dravik",
-                    MB_OK | MB_ICONINFORMATION);
+    if (outcome.chosenProgram) {
+        MessageBoxW(window_, ChosenProgramText(outcome).c_str(), L"Dravik", MB_OK | MB_ICONINFORMATION);
     }
     DestroyWindow(window_);
 }

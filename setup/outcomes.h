@@ -9,6 +9,12 @@
 
 namespace dravik {
 
+// The program the user chose for .dem files in the shell (Windows 8 and later).
+struct ChosenProgram {
+    std::wstring name;     // as Windows names it; the type's own name when missing
+    bool missing = false;  // the choice names a type that is not registered
+};
+
 struct ReadyOutcome {
     // READY stopped at this refusal and took back what it had written...
     std::optional<Refusal> refused;
@@ -22,9 +28,11 @@ struct ReadyOutcome {
     // Registered for this Windows account alone, as every user's classes
     // refused (a standard user).
     std::optional<Refusal> everyUserRefused;
-    // The program the user chose for .dem files, as Windows names it, which
-    // Windows keeps opening demos with; empty when none, or this loader.
-    std::wstring chosenProgram;
+    // The user's own choice of program for .dem files, which wins over any
+    // registration; none when there is none, or it is this loader.
+    std::optional<ChosenProgram> chosenProgram;
+    // How Windows lists loader.exe, for the user to pick it instead.
+    std::wstring loaderName;
 };
 
 // What Dravik writes, as /uninstall removes it.

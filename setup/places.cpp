@@ -15,7 +15,8 @@ const wchar_t* BaseOf(Place place)
     case Place::SettingsRecord: return L"Software";
     case Place::EveryUsersClasses:
     case Place::ThisUsersClasses: return L"Software\\Classes";
-    case Place::ProgramsList: return L"Software\\Microsoft\\Windows\\CurrentVersion";
+    // Below Software: the list's own keys are made where they are missing.
+    case Place::ProgramsList: return L"Software";
     }
     return L"Software";
 }

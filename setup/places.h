@@ -13,7 +13,7 @@ enum class Place {
     SettingsRecord,     // HKCU\Software: Dravik\Setup, the stored path of UT2003.exe
     EveryUsersClasses,  // HKLM\Software\Classes: .dem and dravikfile for every user
     ThisUsersClasses,   // HKCU\Software\Classes: the same for this Windows account
-    ProgramsList,       // HKCU\...\CurrentVersion: Uninstall\Dravik, the entry in the list of installed programs
+    ProgramsList,       // HKCU\Software: ...\Uninstall\Dravik, the entry in the list of installed programs
 };
 
 HKEY RootOf(Place place);

@@ -2,6 +2,7 @@
 
 #include "game_names.h"
 #include "maker.h"
+#include "mdlFunx.h"
 #include "setup_rules.h"
 
 #include <windows.h>
@@ -9,6 +10,10 @@
 namespace dravik {
 
 namespace {
+
+// In the entry: the topmost key that READY made for it, such as the list's
+// own Software\...\Uninstall, where this user had none.
+constexpr wchar_t kMadeKeyValue[] = L"MadeKey";
 
 ULONGLONG FileBytes(const std::wstring& path)
 {
@@ -41,12 +46,38 @@ std::optional<Refusal> WriteProgramsListEntry(RegistryChanges& changes, const st
         {L"NoRepair", reg::DwordValue(1)},
         {L"EstimatedSize", reg::DwordValue(static_cast<DWORD>((bytes + 1023) / 1024))},  // in KiB
     };
+    std::wstring made;
     for (const Entry& entry : entries) {
         if (auto refused = changes.Set(Place::ProgramsList, kProgramsListKey, entry.name, entry.value)) {
             return refused;
         }
+        made = made.empty() ? changes.LastMadeKey() : made;
+    }
+    // A later READY finds the entry there and keeps this record.
+    if (!made.empty() && !SameRegistryName(made, kProgramsListKey)) {
+        return changes.SetString(Place::ProgramsList, kProgramsListKey, kMadeKeyValue, made);
     }
     return std::nullopt;
+}
+
+LONG RemoveProgramsListEntry()
+{
+    const HKEY root = RootOf(Place::ProgramsList);
+    const std::wstring entry = kProgramsListKey;
+    const std::wstring made = RegReadString(root, entry, kMadeKeyValue);
+    const LONG status = reg::DeleteTree(root, entry);
+    // The keys above the entry, up to the one READY made, each while it is
+    // empty; one that holds something, such as another program's entry,
+    // keeps those above it. An empty key lists nothing: where Windows keeps
+    // it, it stays.
+    if (status == ERROR_SUCCESS) {
+        for (const std::wstring& parent : ParentKeysUpTo(entry, made)) {
+            if (reg::DeleteIfEmpty(root, parent) != ERROR_SUCCESS) {
+                break;
+            }
+        }
+    }
+    return status;
 }
 
 }  // namespace dravik

@@ -95,6 +95,9 @@ ReadyOutcome Ready(const std::wstring& typed, const std::wstring& setupPath)
     outcome.written = changes.Places();
     outcome.madeKeys = changes.MadeKeys();
     outcome.chosenProgram = OtherProgramChosenForDemos(programFolder + L"\\" + kLoaderFileName);
+    if (outcome.chosenProgram) {
+        outcome.loaderName = LoaderNameInShell();
+    }
     return outcome;
 }
 

@@ -41,6 +41,10 @@ public:
     void UndoAll() { UndoAfter(0); }
     const std::vector<Refusal>& Left() const { return left_; }
 
+    // The topmost key that the last change made (below its place's root),
+    // empty when it made none.
+    std::wstring LastMadeKey() const { return changes_.empty() ? std::wstring() : changes_.back().madeKey; }
+
     // The places changed, in order, and the keys made, as regedit names them.
     std::vector<Place> Places() const;
     std::vector<std::wstring> MadeKeys() const;

@@ -28,7 +28,8 @@ UninstallOutcome Uninstall()
             }
             continue;
         }
-        const LONG status = reg::DeleteTree(root, record.key);
+        const LONG status =
+            record.part == Part::ProgramsListEntry ? RemoveProgramsListEntry() : reg::DeleteTree(root, record.key);
         if (status == ERROR_SUCCESS) {
             outcome.removed.push_back({record.part, record.place});
         } else if (status != ERROR_FILE_NOT_FOUND) {

@@ -164,6 +164,21 @@ LONG DeleteTree(HKEY parent, const std::wstring& path)
     return RegDeleteKeyW(parent, path.c_str());
 }
 
+LONG DeleteIfEmpty(HKEY parent, const std::wstring& path)
+{
+    DWORD subKeys = 0;
+    DWORD values = 0;
+    {
+        UniqueKey key;
+        LONG status = OpenKey(parent, path, KEY_QUERY_VALUE, key);
+        status = status == ERROR_SUCCESS ? CountContents(key.get(), subKeys, values) : status;
+        if (status != ERROR_SUCCESS) {
+            return status;
+        }
+    }
+    return subKeys == 0 && values == 0 ? RegDeleteKeyW(parent, path.c_str()) : ERROR_DIR_NOT_EMPTY;
+}
+
 LONG CountContents(HKEY key, DWORD& subKeys, DWORD& values)
 {
     return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr,

@@ -49,6 +49,10 @@ LONG DeleteValue(HKEY key, const std::wstring& name);
 // Deletes the key with everything below it.
 LONG DeleteTree(HKEY parent, const std::wstring& path);
 
+// Deletes the key when nothing is in it, neither values nor subkeys;
+// ERROR_DIR_NOT_EMPTY when something is.
+LONG DeleteIfEmpty(HKEY parent, const std::wstring& path);
+
 LONG CountContents(HKEY key, DWORD& subKeys, DWORD& values);
 
 // The key as regedit names it: HKEY_CURRENT_USER\Software\Dravik.

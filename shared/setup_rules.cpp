@@ -81,4 +81,18 @@ bool SameRegistryName(const std::wstring& a, const std::wstring& b)
     return a.size() == b.size() && EndsWithIgnoringCase(a, b);
 }
 
+std::vector<std::wstring> ParentKeysUpTo(const std::wstring& key, const std::wstring& top)
+{
+    if (top.empty() || top.size() >= key.size() || key[top.size()] != L'\\' ||
+        !SameRegistryName(key.substr(0, top.size()), top)) {
+        return {};
+    }
+    std::vector<std::wstring> parents;
+    for (std::size_t end = key.rfind(L'\\'); end != std::wstring::npos && end >= top.size();
+         end = end == 0 ? std::wstring::npos : key.rfind(L'\\', end - 1)) {
+        parents.push_back(key.substr(0, end));
+    }
+    return parents;
+}
+
 }  // namespace dravik

@@ -5,6 +5,7 @@
 #include "game_paths.h"
 
 #include <string>
+#include <vector>
 
 namespace dravik {
 
@@ -45,5 +46,9 @@ SetupCommand ParseSetupArguments(const std::wstring& arguments);
 
 // Registry names such as program ids compare without regard to case.
 bool SameRegistryName(const std::wstring& a, const std::wstring& b);
+
+// The keys above a registry key path, nearest first, up to and including
+// top; none when top is not one of them.
+std::vector<std::wstring> ParentKeysUpTo(const std::wstring& key, const std::wstring& top);
 
 }  // namespace dravik

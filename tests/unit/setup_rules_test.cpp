@@ -87,5 +87,20 @@ TEST(ParseSetupArguments, KnowsOnlyUninstallInEitherSpellingAnyCaseQuotedOrNot)
     }
 }
 
+// Which keys /uninstall may take out above Dravik's entry: only those up to
+// the one READY made, never one beside or below it.
+TEST(ParentKeysUpTo, ListsTheKeysAboveUpToTheTopOnly)
+{
+    using Keys = std::vector<std::wstring>;
+    const std::wstring entry = L"Software\\Windows\\Uninstall\\Dravik";
+    EXPECT_EQ(ParentKeysUpTo(entry, L"Software\\Windows\\Uninstall"), Keys{L"Software\\Windows\\Uninstall"});
+    EXPECT_EQ(ParentKeysUpTo(entry, L"software\\WINDOWS"),
+              (Keys{L"Software\\Windows\\Uninstall", L"Software\\Windows"}));
+    for (const wchar_t* top : {L"", L"Software\\Windows\\Uninstall\\Dravik", L"Software\\Windows\\Uninst",
+                               L"Software\\Other", L"Software\\Windows\\Uninstall\\Dravik\\Deeper"}) {
+        EXPECT_EQ(ParentKeysUpTo(entry, top), Keys{}) << std::wstring(top).size();
+    }
+}
+
 }  // namespace
 }  // namespace dravik

@@ -72,11 +72,14 @@ TEST_F(RegistryChangesTest, ListWhatWindowsDidNotLetThemTakeBack)
     EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kLocked, L"Value"), L"ours");
     EXPECT_FALSE(KeyExists(kTop + L"\\Made")) << "the rest is taken back all the same";
 
+    // Refused for a reason whose words hold an insert ("%1 is not a valid
+    // Win32 application."): the key fills it.
     ReadyOutcome outcome;
-    outcome.refused = Refusal{Place::ProgramsList, L"HKEY_CURRENT_USER\\Software\\Elsewhere", ERROR_ACCESS_DENIED};
+    outcome.refused = Refusal{Place::ProgramsList, L"HKEY_CURRENT_USER\\Software\\Elsewhere", ERROR_BAD_EXE_FORMAT};
     outcome.left = changes.Left();
     const std::wstring text = ReadyRefusedText(outcome);
-    EXPECT_NE(text.find(L"Still there:\n- " + locked + L" ("), std::wstring::npos) << Narrow(text);
+    EXPECT_NE(text.find(L"Still there:\n- " + locked + L": "), std::wstring::npos) << Narrow(text);
+    EXPECT_EQ(text.find(L'%'), std::wstring::npos) << Narrow(text);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // Dravik.exe under Wine, driven through its window like a user would.
+#include "failure.h"
 #include "game_names.h"
 #include "maker.h"
 #include "settings_record.h"
@@ -11,8 +12,12 @@
 
 #include <objbase.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <optional>
 #include <vector>
 
 namespace dravik::test {
@@ -24,7 +29,8 @@ const std::wstring kCommandKey = L"dravikfile\\Shell\\open\\command";
 const std::wstring kUserChoiceKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.dem";
 
 const std::wstring kClasses = L"Software\\Classes\\";
-const std::wstring kProgramsList = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Dravik";
+const std::wstring kUninstall = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const std::wstring kProgramsList = kUninstall + L"\\Dravik";
 
 void ForgetEverything()
 {
@@ -119,12 +125,15 @@ protected:
     }
 
     // Presses READY and expects the error message with the window kept open.
-    void ReadyFails(HWND window, const char* why)
+    void ReadyFails(HWND window, const char* why, probe::MessageBoxView* shown = nullptr)
     {
         ASSERT_TRUE(probe::PressButton(window, L"READY"));
         const HWND error = probe::WaitForMessageBox(setup_.id, kTimeoutMs);
         ASSERT_NE(error, nullptr) << "no error message for " << why;
         const probe::MessageBoxView view = probe::ReadMessageBox(error);
+        if (shown != nullptr) {
+            *shown = view;
+        }
         EXPECT_EQ(view.title, kErrorTitle);
         EXPECT_EQ(view.text.rfind(L"Error", 0), 0u);
         EXPECT_GT(view.text.size(), 5u);
@@ -201,21 +210,31 @@ void PlantOtherOwner(const std::wstring& folder)
             L"\"" + player + L"\" \"%1\"");
 }
 
+std::wstring FriendlyAppName(const wchar_t* type)
+{
+    wchar_t name[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    return SUCCEEDED(AssocQueryStringW(0, ASSOCSTR_FRIENDLYAPPNAME, type, L"open", name, &size)) ? name : L"";
+}
+
 // Windows names the program the user chose in its newer or older key; a
-// choice of loader.exe itself, made by browsing to it, is Dravik's own.
+// choice of loader.exe itself, made by browsing to it, is Dravik's own; a
+// choice of a type that is not registered opens nothing. The name to pick
+// is the one Windows lists, which the read-mes give.
 TEST_F(Setup, TellsWhenTheUsersOwnChoiceOfProgramWillKeepOpeningDemos)
 {
     struct Case {
         const wchar_t* key;
         const wchar_t* chosen;
-        bool other;
+        const wchar_t* says;  // no message where null
     };
     const Case cases[] = {
-        {L"UserChoice", L"", false},
-        {L"UserChoice", L"DravikFile", false},
-        {L"UserChoice", L"Applications\\loader.exe", false},
-        {L"UserChoice", L"OtherPlayer.Demo", true},
-        {L"UserChoiceLatest", L"OtherPlayer.Demo", true},
+        {L"UserChoice", L"", nullptr},
+        {L"UserChoice", L"DravikFile", nullptr},
+        {L"UserChoice", L"Applications\\loader.exe", nullptr},
+        {L"UserChoice", L"OtherPlayer.Demo", L"will keep opening .dem files with the program you chose for them before (player"},
+        {L"UserChoiceLatest", L"OtherPlayer.Demo", L"will keep opening .dem files with the program you chose for them before (player"},
+        {L"UserChoice", L"Gone.Demo", L"a file type that is not registered (Gone.Demo), which opens nothing"},
     };
     for (const Case& c : cases) {
         ForgetEverything();
@@ -230,18 +249,20 @@ TEST_F(Setup, TellsWhenTheUsersOwnChoiceOfProgramWillKeepOpeningDemos)
         ASSERT_NE(window, nullptr);
         Type(window, game_.exe);
         ASSERT_TRUE(probe::PressButton(window, L"READY"));
-        const HWND box = probe::WaitForMessageBox(setup_.id, c.other ? kTimeoutMs : 1000);
-        ASSERT_EQ(box != nullptr, c.other);
-        if (c.other) {
+        const HWND box = probe::WaitForMessageBox(setup_.id, c.says != nullptr ? kTimeoutMs : 1000);
+        ASSERT_EQ(box != nullptr, c.says != nullptr);
+        if (box != nullptr) {
             const probe::MessageBoxView view = probe::ReadMessageBox(box);
-            EXPECT_NE(view.text.find(L"(player"), std::wstring::npos) << Narrow(view.text);
-            EXPECT_NE(view.text.find(L"pick \"Dravik demo loader"), std::wstring::npos) << Narrow(view.text);
+            EXPECT_NE(view.text.find(c.says), std::wstring::npos) << Narrow(view.text);
+            EXPECT_EQ(view.text.find(L"keep opening") == std::wstring::npos, c.chosen == std::wstring(L"Gone.Demo"));
+            EXPECT_NE(view.text.find(L"pick \"Dravik demo loader\", tick"), std::wstring::npos) << Narrow(view.text);
             EXPECT_EQ(view.icon, probe::MessageIcon::Information);
             probe::PressButton(box, L"OK");
         }
         ASSERT_TRUE(setup_.WaitForExit(kTimeoutMs));
         EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, kCommandKey, L""), L"\"" + app_ + L"\\loader.exe\" \"%1\"");
     }
+    EXPECT_EQ(FriendlyAppName(L"dravikfile"), L"Dravik demo loader");
 }
 
 TEST_F(Setup, UninstallRemovesWhatItWroteAndKeepsAnotherProgramsAssociation)
@@ -452,6 +473,181 @@ TEST_F(Setup, AStandardUsersRegistrationKeepsEveryUsersOwnerAndIsRemovedWhole)
             << Narrow(key) << " is left";
     }
     EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kClasses + L".dem\\OpenWithProgids", L"OtherPlayer.Demo"), L"");
+}
+
+// The text of a message between a heading and the next blank line.
+std::wstring Section(const std::wstring& text, const std::wstring& heading)
+{
+    const std::size_t start = text.find(heading);
+    return start == std::wstring::npos ? L"" : text.substr(start, text.find(L"\n\n", start) - start);
+}
+
+// Every refusal, of READY or of /uninstall, in every place they write: the
+// message names the key and Windows' reason, lists what was removed apart
+// from what is left, and says what to do; a later run removes the rest.
+TEST_F(Setup, EveryRefusalSaysWhereWhatIsLeftAndWhatToDo)
+{
+    constexpr wchar_t kNoChanges[] = L"D:(D;;KW;;;WD)(A;;KA;;;WD)";
+    // Not listing its subkeys, so not deleting it: Wine deletes a key
+    // whatever else its rules say.
+    constexpr wchar_t kNoListing[] = L"D:(D;;0x8;;;WD)(A;;KA;;;WD)";
+    const std::wstring user = L"HKEY_CURRENT_USER\\";
+    const std::wstring rights = L"Windows does not let your account change that key. Ask whoever manages";
+    struct Case {
+        const char* name;
+        bool ready;         // refused at READY, else at /uninstall after a READY
+        bool standardUser;  // every user's classes refuse changes throughout
+        HKEY root;
+        std::wstring key;      // refuses by sddl; a volatile key where it is null
+        const wchar_t* sddl;
+        std::wstring refused;  // as the message names it
+        LONG status;
+        std::wstring toDo;
+        std::vector<const wchar_t*> removed;
+        std::vector<const wchar_t*> left;
+    };
+    const std::vector<Case> cases = {
+        {"READY, the settings", true, false, HKEY_CURRENT_USER, kSettingsParentKey, kNoChanges,
+         user + kSettingsKey, ERROR_ACCESS_DENIED, rights, {}, {}},
+        {"READY, the programs list", true, false, HKEY_CURRENT_USER, kUninstall, kNoChanges, user + kProgramsList,
+         ERROR_ACCESS_DENIED, rights, {}, {}},
+        {"READY, this user's classes", true, true, HKEY_CURRENT_USER, kClasses + L"dravikfile", kNoChanges,
+         user + kClasses + L"dravikfile\\DefaultIcon", ERROR_ACCESS_DENIED, rights, {}, {}},
+        {"READY, every user's classes", true, false, HKEY_LOCAL_MACHINE, kClasses + L"dravikfile\\Shell", nullptr,
+         L"HKEY_LOCAL_MACHINE\\" + kClasses + L"dravikfile\\DefaultIcon", ERROR_CHILD_MUST_BE_VOLATILE,
+         L"not about rights", {}, {}},
+        {"/uninstall, every user's classes", false, false, HKEY_LOCAL_MACHINE, kClasses + L".dem", kNoChanges,
+         L"HKEY_LOCAL_MACHINE\\" + kClasses + L".dem", ERROR_ACCESS_DENIED, L"as an administrator",
+         {L"from the \"Open with\" list of .dem files (for every user)"},
+         {L"opens .dem files (for every user)", L"dravikfile (for every user)",
+          L"installed programs (kept until the rest can be removed)", L"UT2003.exe (kept until the rest can be removed)"}},
+        {"/uninstall, this user's classes", false, true, HKEY_CURRENT_USER, kClasses + L".dem", kNoChanges,
+         user + kClasses + L".dem", ERROR_ACCESS_DENIED, rights,
+         {L"from the \"Open with\" list of .dem files (for this Windows account)"},
+         {L"opens .dem files (for this Windows account)", L"dravikfile (for this Windows account)",
+          L"installed programs (kept", L"UT2003.exe (kept"}},
+        {"/uninstall, the programs list", false, false, HKEY_CURRENT_USER, kProgramsList, kNoListing,
+         user + kProgramsList, ERROR_ACCESS_DENIED, rights, {L"opens .dem files", L"Open with", L"dravikfile"},
+         {L"installed programs\n", L"UT2003.exe (kept"}},
+        {"/uninstall, the settings", false, false, HKEY_CURRENT_USER, kSettingsParentKey, kNoListing,
+         user + kSettingsParentKey, ERROR_ACCESS_DENIED, rights,
+         {L"opens .dem files", L"dravikfile", L"installed programs"}, {L"the stored path of UT2003.exe\n"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ForgetEverything();
+        std::optional<EveryUsersClassesRefused> standardUser;
+        if (c.standardUser) {
+            SetText(HKEY_LOCAL_MACHINE, kClasses + L".dem\\OpenWithProgids", L"OtherPlayer.Demo", L"");
+            standardUser.emplace();
+        }
+        HWND window = Open();
+        ASSERT_NE(window, nullptr);
+        Type(window, game_.exe);
+        if (!c.ready) {
+            ReadyCloses(window);
+        }
+        UniqueKey key;
+        ASSERT_EQ(RegCreateKeyExW(c.root, c.key.c_str(), 0, nullptr,
+                                  c.sddl != nullptr ? REG_OPTION_NON_VOLATILE : REG_OPTION_VOLATILE, KEY_READ, nullptr,
+                                  key.put(), nullptr),
+                  ERROR_SUCCESS);
+        key.reset();
+        if (c.sddl != nullptr) {
+            SetKeyAccess(c.root, c.key, c.sddl);
+        }
+        probe::MessageBoxView view;
+        if (c.ready) {
+            ReadyFails(window, c.name, &view);
+            PostMessageW(window, WM_CLOSE, 0, 0);
+            EXPECT_TRUE(setup_.WaitForExit(kTimeoutMs));
+        } else {
+            view = RunToMessage(L"/uninstall");
+        }
+        if (c.sddl != nullptr) {
+            SetKeyAccess(c.root, c.key, L"D:(A;;KA;;;WD)");
+        }
+        const std::wstring& text = view.text;
+        EXPECT_EQ(view.title, kErrorTitle);
+        EXPECT_NE(text.find(c.refused + L": " + SystemErrorText(static_cast<DWORD>(c.status)) + L"\n"),
+                  std::wstring::npos)
+            << Narrow(text);
+        EXPECT_NE(text.find(c.toDo), std::wstring::npos) << Narrow(text);
+        EXPECT_EQ(std::count(text.begin(), text.end(), L'"') % 2, 0) << Narrow(text);
+        EXPECT_EQ(text.find(L'%'), std::wstring::npos) << Narrow(text);
+        const std::wstring removed = Section(text, L"Removed so far:");
+        const std::wstring left = Section(text, L"Still there:");
+        for (const wchar_t* line : c.removed) {
+            EXPECT_NE(removed.find(line), std::wstring::npos) << Narrow(line) << " in " << Narrow(text);
+            EXPECT_EQ(left.find(line), std::wstring::npos) << Narrow(line) << " in " << Narrow(text);
+        }
+        for (const wchar_t* line : c.left) {
+            EXPECT_NE((left + L"\n").find(line), std::wstring::npos) << Narrow(line) << " in " << Narrow(text);
+            EXPECT_EQ(removed.find(line), std::wstring::npos) << Narrow(line) << " in " << Narrow(text);
+        }
+        if (c.ready) {
+            EXPECT_NE(text.find(L"everything is as it was before READY"), std::wstring::npos) << Narrow(text);
+        } else {
+            standardUser.reset();
+            EXPECT_EQ(RunToMessage(L"/uninstall").title, L"Dravik") << "the rest, once allowed";
+            EXPECT_FALSE(RegistryText(HKEY_CURRENT_USER, kProgramsList, L"DisplayName"));
+        }
+    }
+}
+
+// /uninstall takes out the "Open with" entries that READY added for the
+// programs that had .dem before, over several READYs, and the list of
+// installed programs that READY made for this user, once it holds nothing
+// else; never what was there before.
+TEST_F(Setup, UninstallTakesOutWhatReadyAddedAndOnlyThat)
+{
+    const std::wstring openWith = kClasses + L".dem\\OpenWithProgids";
+    const std::wstring otherEntry = kUninstall + L"\\Other Game";
+    struct Case {
+        bool listThere;                    // with another program's entry
+        std::vector<const wchar_t*> owners;  // .dem's type before each READY
+    };
+    const Case cases[] = {
+        {false, {L"OtherPlayer.Demo", L"Gone.Demo", L"OtherPlayer.Demo"}},
+        {true, {L"OtherPlayer.Demo"}},
+    };
+    for (const Case& c : cases) {
+        ForgetEverything();
+        RegDeleteKeyW(HKEY_CURRENT_USER, kUninstall.c_str());
+        if (c.listThere) {
+            SetText(HKEY_CURRENT_USER, otherEntry, L"DisplayName", L"Other Game");
+        }
+        ASSERT_EQ(RegistryText(HKEY_CURRENT_USER, otherEntry, L"DisplayName").has_value(), c.listThere);
+        PlantOtherOwner(root_);
+        SetText(HKEY_LOCAL_MACHINE, openWith, L"Notes.Document", L"");
+        for (const wchar_t* owner : c.owners) {
+            SetText(HKEY_LOCAL_MACHINE, kClasses + L".dem", L"", owner);
+            // Gone since the last READY, as its program took it out.
+            RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, openWith.c_str(), L"OtherPlayer.Demo");
+            const HWND window = Open();
+            ASSERT_NE(window, nullptr);
+            Type(window, game_.exe);
+            ReadyCloses(window);
+        }
+        EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, openWith, L"OtherPlayer.Demo"), L"");
+        EXPECT_FALSE(RegistryText(HKEY_LOCAL_MACHINE, openWith, L"Gone.Demo")) << "a type that is not registered";
+        const wchar_t recorded[] = L"OtherPlayer.Demo\0";  // once
+        wchar_t record[64] = {};
+        DWORD size = sizeof record;
+        EXPECT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, (kClasses + L"dravikfile").c_str(), L"AddedOpenWith", RRF_RT_REG_MULTI_SZ,
+                               nullptr, record, &size),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(std::wstring(record, size / sizeof(wchar_t)), std::wstring(recorded, std::size(recorded)));
+
+        EXPECT_EQ(RunToMessage(L"/uninstall").title, L"Dravik");
+        EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, kClasses + L".dem", L""), L"OtherPlayer.Demo");
+        EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, openWith, L"Notes.Document"), L"");
+        EXPECT_FALSE(RegistryText(HKEY_LOCAL_MACHINE, openWith, L"OtherPlayer.Demo"));
+        UniqueKey list;
+        EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kUninstall.c_str(), 0, KEY_READ, list.put()) == ERROR_SUCCESS,
+                  c.listThere);
+        RegDeleteTreeW(HKEY_CURRENT_USER, otherEntry.c_str());
+    }
 }
 
 // A refused READY deletes only the keys that Windows says it made: not a
