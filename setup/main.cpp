@@ -1,6 +1,5 @@
 // Dravik.exe: the setup tool, run once to find the game and register demos;
 // with /uninstall, removes that again.
-#include "dll_search.h"
 #include "error_message.h"
 #include "frmMain.h"
 #include "setup_error.h"
@@ -13,8 +12,6 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showState)
 {
-    dravik::RestrictDllSearch();
-
     switch (dravik::ParseSetupArguments(arguments)) {
     case dravik::SetupCommand::Uninstall:
         return dravik::Uninstall();

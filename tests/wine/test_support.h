@@ -26,6 +26,8 @@ std::wstring SetupPath();
 std::wstring LongLabelsSetupPath();
 // A DLL that leaves "<its own path>.loaded" when it is loaded.
 std::wstring PlantedDllPath();
+// A program with the programs' own stack guard, which tests may break.
+std::wstring StackGuardProbePath();
 
 // A fresh folder for the running test: C:\Dravik Tests\<test name>.
 std::wstring FreshTestFolder();
