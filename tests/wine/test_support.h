@@ -28,6 +28,9 @@ std::wstring LongLabelsSetupPath();
 std::wstring PlantedDllPath();
 // A program with the programs' own stack guard, which tests may break.
 std::wstring StackGuardProbePath();
+// Where this run's standard error goes, to which Wine writes the traces
+// that WINEDEBUG asks for, of this process and those it starts.
+std::wstring WineTraceLogPath();
 
 // A fresh folder for the running test: C:\Dravik Tests\<test name>.
 std::wstring FreshTestFolder();
