@@ -17,6 +17,7 @@
 #include "setup_rules.h"
 #include "twips.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 #include <shlwapi.h>
 
@@ -133,6 +134,14 @@ int frmMain::Run(int showState)
     Form_Load();
     ShowWindow(window_, showState);
     SetFocus(txtPath_);
+    // Painted now, window and controls: left to the message loop, the first
+    // WM_PAINT would come only after the shell's work below.
+    RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+
+    // Path completion in the text box is a COM object of the shell's, which
+    // loads ole32 and shell32: the user sees the window first.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    SHAutoComplete(txtPath_, SHACF_FILESYSTEM);
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -141,6 +150,9 @@ int frmMain::Run(int showState)
             DispatchMessageW(&message);
         }
     }
+    if (SUCCEEDED(com)) {
+        CoUninitialize();
+    }
     return 0;
 }
 
@@ -148,8 +160,10 @@ void frmMain::Create()
 {
     RegisterAppWindowClass(instance_, kWindowClass, WindowProc);
 
-    CreateWindowExW(0, kWindowClass, L"Dravik", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT,
-                    CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
+    // UT2003.exe may be dropped on it from Explorer (WM_DROPFILES): the
+    // style is all that DragAcceptFiles would set, without loading shell32.
+    CreateWindowExW(WS_EX_ACCEPTFILES, kWindowClass, L"Dravik", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
     if (window_ == nullptr) {
         return;
     }
@@ -162,8 +176,6 @@ void frmMain::Create()
     txtPath_ = GetDlgItem(window_, kTextBoxId);
     label2_ = GetDlgItem(window_, kLabel2Id);
     label3_ = GetDlgItem(window_, kLabel3Id);
-    SHAutoComplete(txtPath_, SHACF_FILESYSTEM);
-    DragAcceptFiles(window_, TRUE);
 
     // Centred on the screen's work area.
     RECT frame;

@@ -7,7 +7,6 @@
 #include "uninstall.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showState)
@@ -29,11 +28,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showStat
     // controls, named in the manifest, which Windows XP loads only when the
     // program uses it.
     InitCommonControls();
-    // The text box's path completion is a COM object.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    const int exitCode = dravik::frmMain(instance).Run(showState);
-    if (SUCCEEDED(com)) {
-        CoUninitialize();
-    }
-    return exitCode;
+    return dravik::frmMain(instance).Run(showState);
 }
