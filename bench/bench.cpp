@@ -244,8 +244,19 @@ bool EditFilled(HWND window)
     return false;
 }
 
+// The title as the system keeps it: unlike probe::WindowText, no message to
+// the window's thread, which answers only from its message loop.
+std::wstring Title(HWND window)
+{
+    wchar_t title[64] = L"";
+    GetWindowTextW(window, title, 64);
+    return title;
+}
+
 // c and d: start to a visible, painted window with that title (and a filled
-// Edit box).
+// Edit box). Whether the box is filled is asked only once the window is
+// painted: that is a message to the program, which it would answer only
+// after any work it does between painting and its message loop.
 void RunWindow(const std::wstring& exe, const std::wstring& title, bool filled, std::vector<double>& ms,
                std::vector<double>* kib)
 {
@@ -253,7 +264,7 @@ void RunWindow(const std::wstring& exe, const std::wstring& title, bool filled, 
     LONGLONG seen = 0;
     const HWND window = Poll(program, [&]() -> HWND {
         for (const HWND candidate : probe::TopLevelWindows(program.id)) {
-            if (probe::WindowText(candidate) == title && (!filled || EditFilled(candidate)) && Painted(candidate)) {
+            if (Title(candidate) == title && Painted(candidate)) {
                 return candidate;
             }
         }
@@ -261,6 +272,9 @@ void RunWindow(const std::wstring& exe, const std::wstring& title, bool filled, 
     }, seen);
     if (window == nullptr) {
         Abandon(program, L"no window titled " + title + L" from " + exe);
+    }
+    if (filled && !EditFilled(window)) {
+        Abandon(program, L"the window of " + exe + L" was painted with an empty text box");
     }
     ms.push_back(Ms(program.t0, seen));
     if (kib != nullptr) {
