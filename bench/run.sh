@@ -42,7 +42,9 @@ trap '"$wine_session" stop "$session" >/dev/null 2>&1 || true' EXIT
     --standin "$(winpath "$tree/tools/UT2003.exe")" \
     --launcher "$(winpath "$tree/bench/minimal_launcher.exe")" \
     --minimal-loader "$(winpath "$tree/bench/minimal_loader.exe")" \
+    --setup-window "$(winpath "$tree/bench/setup_window.exe")" \
     --bare "$(winpath "$tree/bench/bare_window.exe")" \
+    --size-floor "$(winpath "$tree/bench/size_floor.exe")" \
     --runs "$runs"
 
 # Demos whose paths the game cannot read: through a link or a copy.

@@ -1,10 +1,10 @@
 #include "frmMain.h"
 
 #include "app_window_class.h"
+#include "com_apartment.h"
 #include "dpi.h"
 #include "error_message.h"
 #include "failure.h"
-#include "file_type.h"
 #include "game_names.h"
 #include "label_layout.h"
 #include "maker.h"
@@ -98,6 +98,14 @@ int frmMain::Run(int showState)
     Form_Load();
     ShowWindow(window_, showState);
     SetFocus(txtPath_);
+    // Painted now, window and controls: left to the message loop, the first
+    // WM_PAINT would come only after the shell's work below.
+    RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+
+    // Path completion in the text box is a COM object of the shell's, which
+    // loads ole32 and shell32: the user sees the window first.
+    const ComApartment com;
+    SHAutoComplete(txtPath_, SHACF_FILESYSTEM);
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -113,8 +121,10 @@ void frmMain::Create()
 {
     RegisterAppWindowClass(instance_, kWindowClass, WindowProc);
 
-    CreateWindowExW(0, kWindowClass, L"Dravik", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT,
-                    CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
+    // UT2003.exe may be dropped on it from Explorer (WM_DROPFILES): the
+    // style is all that DragAcceptFiles would set, without loading shell32.
+    CreateWindowExW(WS_EX_ACCEPTFILES, kWindowClass, L"Dravik", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
     if (window_ == nullptr) {
         return;
     }
@@ -127,8 +137,6 @@ void frmMain::Create()
     txtPath_ = GetDlgItem(window_, kTextBoxId);
     label2_ = GetDlgItem(window_, kLabel2Id);
     label3_ = GetDlgItem(window_, kLabel3Id);
-    SHAutoComplete(txtPath_, SHACF_FILESYSTEM);
-    DragAcceptFiles(window_, TRUE);
 
     // Centred on the screen's work area.
     RECT frame;

@@ -1,8 +1,6 @@
 // Dravik.exe: the setup tool, run once to find the game and register demos;
 // with /uninstall, removes that again.
-#include "com_apartment.h"
 #include "commands.h"
-#include "dll_search.h"
 #include "frmMain.h"
 #include "setup_rules.h"
 
@@ -11,8 +9,6 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showState)
 {
-    dravik::RestrictDllSearch();
-
     switch (dravik::ParseSetupArguments(arguments)) {
     case dravik::SetupCommand::Uninstall:
         return dravik::UninstallCommand();
@@ -26,7 +22,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showStat
     // controls, named in the manifest, which Windows XP loads only when the
     // program uses it.
     InitCommonControls();
-    // The text box's path completion is a COM object.
-    const dravik::ComApartment com;
     return dravik::frmMain(instance).Run(showState);
 }

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Checks the release programs as Windows users get them: each imports only
 # DLLs that come with Windows and only functions that Windows XP SP3 has,
-# stays within 240 KiB, is hardened (ASLR, DEP, stack guard, Terminal Server
-# aware) and carries the manifest it needs; the loader loads the window DLLs
-# only when it needs them; and, by the link maps of the build that made
-# them, neither links libstdc++'s functexcept.o, whose error throws the
-# programs replace (CMakeLists.txt).
+# stays within 240 KiB, is hardened (ASLR, DEP, its own stack guard, Terminal
+# Server aware) and carries the manifest it needs; the loader loads the
+# window DLLs only when it needs them; and, by the link maps of the build
+# that made them, neither links libstdc++'s functexcept.o, whose error throws
+# the programs replace (CMakeLists.txt).
 #
 #   tests/check_release.sh <folder with Dravik.exe and loader.exe> <build folder with Dravik.map and loader.map>
 set -euo pipefail
@@ -62,8 +62,21 @@ for name in Dravik loader; do
     check "$name.exe is not marked for DEP (NX_COMPAT)" grep -q NX_COMPAT <<<"$headers"
     check "$name.exe is not marked Terminal Server aware (TERMINAL_SERVICE_AWARE)" \
         grep -q TERMINAL_SERVICE_AWARE <<<"$headers"
-    # The stack guard's failure report, linked in only where functions check it.
-    check "$name.exe has no stack protector" grep -qa 'stack smashing detected' "$program"
+    # The programs' own stack guard (shared/stack_guard.cpp), not libssp's,
+    # which seeds it with CryptAcquireContextA before the program's own code
+    # runs and so loads the crypto and window DLLs at every start.
+    check "$name.exe imports CryptAcquireContextA (libssp's stack guard)" \
+        test -z "$(grep -iE ' CryptAcquireContextA$' <<<"$functions")"
+    # The seed comes from RtlGenRandom, looked up by its export name once the
+    # DLL search is restricted: imported, it would resolve at the program's
+    # start, and on Windows 7 and later load cryptbase.dll from its folder.
+    check "$name.exe does not seed its stack guard from RtlGenRandom" grep -qa SystemFunction036 "$program"
+    check "$name.exe imports RtlGenRandom (SystemFunction036) at its start" \
+        test -z "$(grep -iE '^start advapi32\.dll SystemFunction036$' <<<"$functions")"
+    # The guard's failure ends the program through the fast-fail instruction
+    # (mov ecx, 2; int 0x29), linked in only where functions check the guard.
+    check "$name.exe has no stack guard check" \
+        env LC_ALL=C grep -qaP '\xb9\x02\x00\x00\x00\xcd\x29' "$program"
     check "$name.exe is a 32-bit program" grep -q 'file format pei-i386' <<<"$headers"
     # Windows XP refuses a program that asks for a newer Windows than 5.1.
     subsystem=$(awk '/^MajorSubsystemVersion/ {major = $2} /^MinorSubsystemVersion/ {minor = $2}

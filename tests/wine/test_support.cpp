@@ -50,6 +50,8 @@ std::wstring StandInPath() { return RequiredEnvironment(L"DRAVIK_STANDIN"); }
 std::wstring SetupPath() { return RequiredEnvironment(L"DRAVIK_SETUP"); }
 std::wstring LongLabelsSetupPath() { return RequiredEnvironment(L"DRAVIK_SETUP_LONG_LABELS"); }
 std::wstring PlantedDllPath() { return RequiredEnvironment(L"DRAVIK_PLANTED_DLL"); }
+std::wstring StackGuardProbePath() { return RequiredEnvironment(L"DRAVIK_STACK_GUARD_PROBE"); }
+std::wstring WineTraceLogPath() { return RequiredEnvironment(L"DRAVIK_WINE_TRACE_LOG"); }
 
 std::wstring FreshTestFolder()
 {

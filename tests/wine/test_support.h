@@ -26,6 +26,11 @@ std::wstring SetupPath();
 std::wstring LongLabelsSetupPath();
 // A DLL that leaves "<its own path>.loaded" when it is loaded.
 std::wstring PlantedDllPath();
+// A program with the programs' own stack guard, which tests may break.
+std::wstring StackGuardProbePath();
+// Where this run's standard error goes, to which Wine writes the traces
+// that WINEDEBUG asks for, of this process and those it starts.
+std::wstring WineTraceLogPath();
 
 // A fresh folder for the running test: C:\Dravik Tests\<test name>.
 std::wstring FreshTestFolder();
