@@ -5,7 +5,7 @@
 # Server aware) and carries the manifest it needs; the loader loads the
 # window DLLs only when it needs them; and, by the link maps of the build
 # that made them, neither links libstdc++'s functexcept.o, whose error throws
-# the programs replace (CMakeLists.txt).
+# the programs replace, nor its prebuilt strings (CMakeLists.txt).
 #
 #   tests/check_release.sh <folder with Dravik.exe and loader.exe> <build folder with Dravik.map and loader.map>
 set -euo pipefail
@@ -90,6 +90,8 @@ for name in Dravik loader; do
     check "$name.exe has no link map at $map" test -s "$map"
     check "$name.exe links libstdc++'s functexcept.o: one of its error throws is not replaced" \
         test -z "$(grep -s 'functexcept\.o' "$map")"
+    check "$name.exe links libstdc++'s prebuilt strings (string-inst.o, wstring-inst.o): built as C++17?" \
+        test -z "$(grep -s -E 'w?string-inst\.o' "$map")"
 done
 
 manifest=$(wrestool -x --raw -t 24 "$folder/Dravik.exe" 2>/dev/null || true)
