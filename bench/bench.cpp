@@ -7,6 +7,7 @@
 //
 // Times are QueryPerformanceCounter readings, which are system-wide, so a
 // start taken here and the stand-in game's own reading can be subtracted.
+#include "clock.h"
 #include "game_names.h"
 #include "game_paths.h"
 #include "settings_record.h"
@@ -31,20 +32,6 @@ constexpr wchar_t kGameExe[] = L"C:\\Bench\\Game\\System\\UT2003.exe";
 constexpr wchar_t kDemo[] = L"C:\\Bench\\demo.dem";
 constexpr wchar_t kTimes[] = L"C:\\Bench\\standin-times.txt";
 constexpr DWORD kTimeoutMs = 30000;
-
-LONGLONG Now()
-{
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return counter.QuadPart;
-}
-
-double Ms(LONGLONG from, LONGLONG to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to - from) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 [[noreturn]] void Fail(const std::wstring& what)
 {

@@ -9,6 +9,7 @@
 // alternating their order (the link and the copy side by side); the first
 // round warms the caches and is not counted. Times are QueryPerformanceCounter readings: the start is taken
 // here, the game's start by the stand-in game itself.
+#include "clock.h"
 #include "settings_record.h"
 #include "window_probe.h"
 
@@ -40,20 +41,6 @@ constexpr DWORD kTimeoutMs = 60000;
 {
     std::fwprintf(stderr, L"\ndravik-bench-forms: %ls\n", what.c_str());
     std::exit(1);
-}
-
-LONGLONG Now()
-{
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return counter.QuadPart;
-}
-
-double Ms(LONGLONG from, LONGLONG to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to - from) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
 void SetText(const wchar_t* name, const std::wstring& value)
