@@ -40,6 +40,8 @@ public:
     void UndoAfter(std::size_t count);
     void UndoAll() { UndoAfter(0); }
     const std::vector<Refusal>& Left() const { return left_; }
+    // The same, for a caller that is done with the changes.
+    std::vector<Refusal> TakeLeft() { return std::move(left_); }
 
     // The topmost key that the last change made (below its place's root),
     // empty when it made none.
