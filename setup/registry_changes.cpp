@@ -4,7 +4,7 @@
 
 namespace dravik {
 
-std::optional<Refusal> RegistryChanges::Set(Place place, const std::wstring& subKey, const std::wstring& name,
+std::optional<Refusal> RegistryChanges::Set(Place place, const std::wstring& subKey, const wchar_t* name,
                                             const reg::Value& value)
 {
     const std::wstring base = BaseOf(place);
@@ -42,6 +42,12 @@ std::optional<Refusal> RegistryChanges::Set(Place place, const std::wstring& sub
     return std::nullopt;
 }
 
+std::optional<Refusal> RegistryChanges::SetString(Place place, const std::wstring& subKey, const wchar_t* name,
+                                                  const std::wstring& text)
+{
+    return Set(place, subKey, name, reg::StringValue(text));
+}
+
 void RegistryChanges::UndoAfter(std::size_t count)
 {
     while (changes_.size() > count) {
@@ -58,8 +64,8 @@ void RegistryChanges::UndoAfter(std::size_t count)
             UniqueKey handle;
             status = reg::OpenKey(root, key, KEY_SET_VALUE, handle);
             if (status == ERROR_SUCCESS) {
-                status = change.hadValue ? reg::WriteValue(handle.get(), change.name, change.replaced)
-                                         : reg::DeleteValue(handle.get(), change.name);
+                status = change.hadValue ? reg::WriteValue(handle.get(), change.name.c_str(), change.replaced)
+                                         : reg::DeleteValue(handle.get(), change.name.c_str());
             }
         }
         if (status != ERROR_SUCCESS) {

@@ -24,13 +24,9 @@ public:
     // and only those that Windows reports as made count as Dravik's. Nothing
     // when done, otherwise where and why Windows refused; keys made before
     // the refusal are taken back with the rest.
-    std::optional<Refusal> Set(Place place, const std::wstring& subKey, const std::wstring& name,
-                               const reg::Value& value);
-    std::optional<Refusal> SetString(Place place, const std::wstring& subKey, const std::wstring& name,
-                                     const std::wstring& text)
-    {
-        return Set(place, subKey, name, reg::StringValue(text));
-    }
+    std::optional<Refusal> Set(Place place, const std::wstring& subKey, const wchar_t* name, const reg::Value& value);
+    std::optional<Refusal> SetString(Place place, const std::wstring& subKey, const wchar_t* name,
+                                     const std::wstring& text);
 
     // How many changes there are; UndoAfter(Count()) later undoes those
     // made from then on.
