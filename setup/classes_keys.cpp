@@ -2,6 +2,7 @@
 
 #include "game_names.h"
 #include "registry.h"
+#include "text_join.h"
 
 namespace dravik {
 
@@ -19,7 +20,7 @@ bool UserClassesHold(const std::wstring& subKey)
 
 std::wstring ClassesPath(const std::wstring& subKey)
 {
-    return BaseOf(Place::EveryUsersClasses) + (L"\\" + subKey);
+    return Join({BaseOf(Place::EveryUsersClasses), L"\\", subKey});
 }
 
 bool UserClassesHoldDemoKeys()

@@ -230,7 +230,7 @@ std::optional<ChosenProgram> OtherProgramChosenForDemos(const std::wstring& load
     // before 8 has neither.
     std::wstring chosen;
     for (const wchar_t* key : {L"UserChoiceLatest", L"UserChoice"}) {
-        chosen = RegReadString(HKEY_CURRENT_USER, kFileExtsKey + std::wstring(key), L"ProgId");
+        chosen = RegReadString(HKEY_CURRENT_USER, Join({kFileExtsKey, key}), L"ProgId");
         if (!chosen.empty()) {
             break;
         }

@@ -1,5 +1,7 @@
 #include "registry_changes.h"
 
+#include "text_join.h"
+
 #include <algorithm>
 
 namespace dravik {
@@ -22,7 +24,7 @@ std::optional<Refusal> RegistryChanges::Set(Place place, const std::wstring& sub
     status = reg::CreatePath(baseKey.get(), subKey.substr(base.size() + 1), KEY_QUERY_VALUE | KEY_SET_VALUE, key,
                              made);
     if (!made.empty()) {
-        change.madeKey = base + L"\\" + made;
+        change.madeKey = Join({base, L"\\", made});
     }
     if (status == ERROR_SUCCESS) {
         status = reg::ReadValue(key.get(), name, change.replaced);

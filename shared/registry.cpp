@@ -1,6 +1,7 @@
 #include "registry.h"
 
 #include "registry_text.h"
+#include "text_join.h"
 
 namespace dravik::reg {
 
@@ -191,7 +192,7 @@ std::wstring FullName(HKEY root, const std::wstring& path)
                           : root == HKEY_CURRENT_USER ? L"HKEY_CURRENT_USER"
                           : root == HKEY_CLASSES_ROOT ? L"HKEY_CLASSES_ROOT"
                                                       : L"";
-    return path.empty() ? name : name + (L"\\" + path);
+    return path.empty() ? std::wstring(name) : Join({name, L"\\", path});
 }
 
 }  // namespace dravik::reg

@@ -2,6 +2,7 @@
 
 #include "game_names.h"
 #include "game_paths.h"
+#include "text_join.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -39,12 +40,12 @@ std::wstring GameFolderOf(const std::wstring& path)
 
 std::wstring ProposedGamePath(const std::wstring& folder)
 {
-    return folder + kSuffix;
+    return Join({folder, kSuffix});
 }
 
 std::wstring LoaderOpenCommand(const std::wstring& programFolder)
 {
-    return L"\"" + programFolder + L"\\" + kLoaderFileName + L"\" \"%1\"";
+    return Join({L"\"", programFolder, L"\\", kLoaderFileName, L"\" \"%1\""});
 }
 
 bool FitsInOpenCommand(const std::wstring& programFolder)
@@ -54,7 +55,7 @@ bool FitsInOpenCommand(const std::wstring& programFolder)
 
 std::wstring DemoIconLocation(const std::wstring& gameFolder)
 {
-    return gameFolder + kDemoIconSuffix + L",0";
+    return Join({gameFolder, kDemoIconSuffix, L",0"});
 }
 
 std::wstring FolderOf(const std::wstring& path)
