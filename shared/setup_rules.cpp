@@ -11,14 +11,14 @@ namespace dravik {
 
 namespace {
 
-bool EndsWithIgnoringCase(const std::wstring& text, const std::wstring& suffix)
+bool EndsWithIgnoringCase(std::wstring_view text, std::wstring_view suffix)
 {
     return text.size() >= suffix.size() &&
            std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<std::ptrdiff_t>(suffix.size()),
                       [](wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); });
 }
 
-const std::wstring kSuffix = kGameExeSuffix;
+constexpr std::wstring_view kSuffix = kGameExeSuffix;
 
 }  // namespace
 
@@ -77,7 +77,7 @@ SetupCommand ParseSetupArguments(const std::wstring& arguments)
     return SetupCommand::Unknown;
 }
 
-bool SameRegistryName(const std::wstring& a, const std::wstring& b)
+bool SameRegistryName(std::wstring_view a, std::wstring_view b)
 {
     return a.size() == b.size() && EndsWithIgnoringCase(a, b);
 }
@@ -85,7 +85,7 @@ bool SameRegistryName(const std::wstring& a, const std::wstring& b)
 std::vector<std::wstring> ParentKeysUpTo(const std::wstring& key, const std::wstring& top)
 {
     if (top.empty() || top.size() >= key.size() || key[top.size()] != L'\\' ||
-        !SameRegistryName(key.substr(0, top.size()), top)) {
+        !SameRegistryName(std::wstring_view(key).substr(0, top.size()), top)) {
         return {};
     }
     std::vector<std::wstring> parents;
