@@ -15,10 +15,7 @@ std::optional<Refusal> RegistryChanges::Set(Place place, const std::wstring& sub
     if (status != ERROR_SUCCESS) {
         return RefusalAt(place, base, status);
     }
-    Change change;
-    change.place = place;
-    change.subKey = subKey;
-    change.name = name;
+    Change change(place, subKey, name);
     UniqueKey key;
     std::wstring made;
     status = reg::CreatePath(baseKey.get(), subKey.substr(base.size() + 1), KEY_QUERY_VALUE | KEY_SET_VALUE, key,

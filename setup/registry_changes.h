@@ -49,6 +49,11 @@ public:
 
 private:
     struct Change {
+        Change(Place place, const std::wstring& subKey, const wchar_t* name)
+            : place(place), subKey(subKey), name(name)
+        {
+        }
+
         Place place;
         std::wstring subKey;
         std::wstring name;
