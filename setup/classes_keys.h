@@ -57,7 +57,7 @@ std::optional<Refusal> WriteToClassesKeys(RegistryChanges& changes, Write&& writ
         if (changes.Left().size() != left) {
             return refused;
         }
-        done.everyUserRefused = refused;
+        done.everyUserRefused = std::move(refused);
     } else {
         done.everyUser = true;
         if (!userHolds) {

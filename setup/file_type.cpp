@@ -76,7 +76,8 @@ std::optional<Refusal> WriteFileType(RegistryChanges& changes, Place classes, co
     if (auto refused = set(Join({type, L"\\DefaultIcon"}), L"", DemoIconLocation(registration.gameFolder))) {
         return refused;
     }
-    if (auto refused = set(Join({type, L"\\Shell\\open\\command"}), L"", LoaderOpenCommand(registration.programFolder))) {
+    if (auto refused =
+            set(Join({type, L"\\Shell\\open\\command"}), L"", LoaderOpenCommand(registration.programFolder))) {
         return refused;
     }
     // The type .dem named in this key is remembered, to be given .dem back;

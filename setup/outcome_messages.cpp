@@ -26,7 +26,8 @@ const wchar_t* PartText(Part part, bool left)
                     : L"loader.exe from the \"Open with\" list of .dem files";
     case Part::FileType: return L"the demo file type dravikfile";
     case Part::ProgramsListEntry:
-        return left ? L"Dravik's entry in the list of installed programs" : L"Dravik from the list of installed programs";
+        return left ? L"Dravik's entry in the list of installed programs"
+                    : L"Dravik from the list of installed programs";
     case Part::SettingsRecord: return L"the stored path of UT2003.exe";
     }
     return L"";
