@@ -5,6 +5,7 @@
 #include "game_paths.h"
 #include "game_reading.h"
 #include "path_forms.h"
+#include "text_join.h"
 #include "unique_handles.h"
 
 #include <vector>
@@ -17,7 +18,7 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 
 [[noreturn]] void ThrowNotAFile(const std::wstring& path)
 {
-    throw Failure(path + L" is a device, not a demo file. Open a .dem file.");
+    throw Failure(Join({path, L" is a device, not a demo file. Open a .dem file."}));
 }
 
 // The short (8.3) form, which Windows 10 and 11 often lack on other volumes
@@ -79,11 +80,11 @@ std::wstring DemoPath(const std::wstring& path)
     }
     const DWORD attributes = full.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(LongPathForm(full).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        throw Failure(L"There is no demo file at " + (full.empty() ? path : full) +
-                      L". It may have been moved, renamed or deleted; open it again from where it is now.");
+        throw Failure(Join({L"There is no demo file at ", full.empty() ? path : full,
+                            L". It may have been moved, renamed or deleted; open it again from where it is now."}));
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        throw Failure(full + L" is a folder, not a demo file. Open a .dem file.");
+        throw Failure(Join({full, L" is a folder, not a demo file. Open a .dem file."}));
     }
     return full;
 }
@@ -100,7 +101,7 @@ DemoFacts GatherDemoFacts(const std::wstring& demo, const std::wstring& general,
     }
     facts.linkable = Linkable(demo);
     facts.system = FullPath(SystemFolder(general));
-    if (!GameOpensPath(facts.system + L"\\" + temporaryName)) {
+    if (!GameOpensPath(Join({facts.system, L"\\", temporaryName}))) {
         facts.systemShort = ShortPath(facts.system);
     }
     return facts;

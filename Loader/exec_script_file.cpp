@@ -1,6 +1,7 @@
 #include "exec_script_file.h"
 
 #include "failure.h"
+#include "text_join.h"
 #include "unique_handles.h"
 
 namespace dravik {
@@ -13,14 +14,17 @@ namespace {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & FILE_ATTRIBUTE_READONLY)) {
-        throw Failure(L"The game's script " + path + L" is read-only, so Dravik cannot write the demo into it. "
-                      L"Untick \"Read-only\" in its properties, then open the demo again.");
+        throw Failure(Join({L"The game's script ", path,
+                            L" is read-only, so Dravik cannot write the demo into it. Untick \"Read-only\" in its "
+                            L"properties, then open the demo again."}));
     }
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
-        throw Failure(L"Another program holds the game's script " + path + L" open, so Dravik cannot write the "
-                      L"demo into it. Close that program, then open the demo again.");
+        throw Failure(Join({L"Another program holds the game's script ", path,
+                            L" open, so Dravik cannot write the demo into it. Close that program, then open the demo "
+                            L"again."}));
     }
-    throw Failure(L"Dravik cannot write the game's script " + path + L": " + SystemErrorText(error, path.c_str()));
+    throw Failure(
+        Join({L"Dravik cannot write the game's script ", path, L": ", SystemErrorText(error, path.c_str())}));
 }
 
 }  // namespace

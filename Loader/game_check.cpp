@@ -3,6 +3,7 @@
 #include "failure.h"
 #include "game_paths.h"
 #include "path_forms.h"
+#include "text_join.h"
 
 #include <windows.h>
 
@@ -27,7 +28,7 @@ Found Look(const std::wstring& path)
         return Found::Nothing;
     }
     // Refused, or a broken drive: Windows' own words say more than ours.
-    throw Failure(L"Dravik cannot look at " + path + L": " + SystemErrorText(error));
+    throw Failure(Join({L"Dravik cannot look at ", path, L": ", SystemErrorText(error)}));
 }
 
 }  // namespace
@@ -36,25 +37,27 @@ void CheckGame(const SettingsRecord& settings)
 {
     const std::wstring system = SystemFolder(settings.General);
     switch (Look(settings.General)) {
-    case Found::Nothing: throw Failure(L"There is no game folder " + settings.General + L"." + kRunSetupAgain);
-    case Found::File: throw Failure(settings.General + L" is a file, not the game folder." + kRunSetupAgain);
+    case Found::Nothing: throw Failure(Join({L"There is no game folder ", settings.General, L".", kRunSetupAgain}));
+    case Found::File: throw Failure(Join({settings.General, L" is a file, not the game folder.", kRunSetupAgain}));
     case Found::Folder: break;
     }
     switch (Look(system)) {
     case Found::Nothing:
-        throw Failure(L"The game folder " + settings.General + L" has no System folder." + kRunSetupAgain);
-    case Found::File: throw Failure(system + L" is a file, not the game's System folder." + kRunSetupAgain);
+        throw Failure(Join({L"The game folder ", settings.General, L" has no System folder.", kRunSetupAgain}));
+    case Found::File:
+        throw Failure(Join({system, L" is a file, not the game's System folder.", kRunSetupAgain}));
     case Found::Folder: break;
     }
     switch (Look(settings.Path)) {
-    case Found::Nothing: throw Failure(L"There is no UT2003.exe at " + settings.Path + L"." + kRunSetupAgain);
-    case Found::Folder: throw Failure(settings.Path + L" is a folder, not the game." + kRunSetupAgain);
+    case Found::Nothing: throw Failure(Join({L"There is no UT2003.exe at ", settings.Path, L".", kRunSetupAgain}));
+    case Found::Folder: throw Failure(Join({settings.Path, L" is a folder, not the game.", kRunSetupAgain}));
     case Found::File: break;
     }
     const std::wstring script = ExecScriptPath(settings.General);
     if (Look(script) == Found::Folder) {
-        throw Failure(L"There is a folder " + script + L" where Dravik writes the game's script. Move or delete "
-                      L"that folder, then open the demo again.");
+        throw Failure(Join({L"There is a folder ", script,
+                            L" where Dravik writes the game's script. Move or delete that folder, then open the demo "
+                            L"again."}));
     }
 }
 

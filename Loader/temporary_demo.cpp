@@ -3,6 +3,7 @@
 #include "demo_form.h"
 #include "failure.h"
 #include "path_forms.h"
+#include "text_join.h"
 #include "unique_handles.h"
 
 namespace dravik {
@@ -18,9 +19,10 @@ void TemporaryDemo::Make(const std::wstring& demo, const std::wstring& path, boo
     }
     if (!CopyFileW(source.c_str(), path.c_str(), TRUE)) {
         const DWORD error = GetLastError();
-        throw Failure(L"The game cannot read the path of the demo " + demo +
-                      L", and Dravik could not copy the demo into the game's System folder to play it from there: " +
-                      SystemErrorText(error, path.c_str()));
+        throw Failure(Join({L"The game cannot read the path of the demo ", demo,
+                            L", and Dravik could not copy the demo into the game's System folder to play it from "
+                            L"there: ",
+                            SystemErrorText(error, path.c_str())}));
     }
     // The copy has the demo's attributes; a read-only one could not be
     // deleted after the game.
@@ -41,14 +43,14 @@ void TemporaryDemo::Remove()
 void SweepTemporaryDemos(const std::wstring& systemFolder)
 {
     WIN32_FIND_DATAW found;
-    const UniqueFind search(FindFirstFileW((systemFolder + L"\\" + kTemporaryDemoPattern).c_str(), &found));
+    const UniqueFind search(FindFirstFileW(Join({systemFolder, L"\\", kTemporaryDemoPattern}).c_str(), &found));
     if (!search) {
         return;
     }
     do {
         // The pattern matches short names too: only the loader's own names count.
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTemporaryDemoName(found.cFileName)) {
-            DeleteFileW((systemFolder + L"\\" + found.cFileName).c_str());
+            DeleteFileW(Join({systemFolder, L"\\", found.cFileName}).c_str());
         }
     } while (FindNextFileW(search.get(), &found));
 }

@@ -2,6 +2,7 @@
 
 #include "game_names.h"
 #include "registry.h"
+#include "text_join.h"
 
 namespace dravik {
 
@@ -19,37 +20,12 @@ bool UserClassesHold(const std::wstring& subKey)
 
 std::wstring ClassesPath(const std::wstring& subKey)
 {
-    return BaseOf(Place::EveryUsersClasses) + (L"\\" + subKey);
+    return Join({BaseOf(Place::EveryUsersClasses), L"\\", subKey});
 }
 
-std::optional<Refusal> WriteToClassesKeys(RegistryChanges& changes,
-                                          const std::function<std::optional<Refusal>(Place)>& write,
-                                          ClassesRegistration& done)
+bool UserClassesHoldDemoKeys()
 {
-    const bool userHolds = UserClassesHold(kDemoExtension) || UserClassesHold(kDemoFileType);
-    const std::size_t before = changes.Count();
-    std::optional<Refusal> refused = write(Place::EveryUsersClasses);
-    if (refused && refused->status != ERROR_ACCESS_DENIED) {
-        return refused;
-    }
-    if (refused) {
-        // Not for every user: for this one alone, once every user's classes
-        // hold nothing of this attempt.
-        const std::size_t left = changes.Left().size();
-        changes.UndoAfter(before);
-        if (changes.Left().size() != left) {
-            return refused;
-        }
-        done.everyUserRefused = refused;
-    } else {
-        done.everyUser = true;
-        if (!userHolds) {
-            return std::nullopt;
-        }
-    }
-    refused = write(Place::ThisUsersClasses);
-    done.thisUser = !refused;
-    return refused;
+    return UserClassesHold(kDemoExtension) || UserClassesHold(kDemoFileType);
 }
 
 }  // namespace dravik

@@ -16,7 +16,6 @@
 #include "places.h"
 #include "registry_changes.h"
 
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -33,11 +32,41 @@ struct ClassesRegistration {
     std::optional<Refusal> everyUserRefused;
 };
 
-// Writes the registration with write(place) into the classes keys the rule
-// above names. Nothing when done, else the refusal that stopped it; what it
-// wrote is then in changes, for the caller to take back.
-std::optional<Refusal> WriteToClassesKeys(RegistryChanges& changes,
-                                          const std::function<std::optional<Refusal>(Place)>& write,
-                                          ClassesRegistration& done);
+// Whether this user's classes hold .dem or dravikfile, also where such a key
+// is there but cannot be read.
+bool UserClassesHoldDemoKeys();
+
+// Writes the registration with write(place), which returns what
+// RegistryChanges::Set does, into the classes keys the rule above names.
+// Nothing when done, else the refusal that stopped it; what it wrote is then
+// in changes, for the caller to take back.
+template <typename Write>
+std::optional<Refusal> WriteToClassesKeys(RegistryChanges& changes, Write&& write, ClassesRegistration& done)
+{
+    const bool userHolds = UserClassesHoldDemoKeys();
+    const std::size_t before = changes.Count();
+    std::optional<Refusal> refused = write(Place::EveryUsersClasses);
+    if (refused && refused->status != ERROR_ACCESS_DENIED) {
+        return refused;
+    }
+    if (refused) {
+        // Not for every user: for this one alone, once every user's classes
+        // hold nothing of this attempt.
+        const std::size_t left = changes.Left().size();
+        changes.UndoAfter(before);
+        if (changes.Left().size() != left) {
+            return refused;
+        }
+        done.everyUserRefused = std::move(refused);
+    } else {
+        done.everyUser = true;
+        if (!userHolds) {
+            return std::nullopt;
+        }
+    }
+    refused = write(Place::ThisUsersClasses);
+    done.thisUser = !refused;
+    return refused;
+}
 
 }  // namespace dravik

@@ -4,6 +4,7 @@
 #include "failure.h"
 #include "outcome_messages.h"
 #include "setup_error.h"
+#include "text_join.h"
 #include "uninstall.h"
 
 #include <windows.h>
@@ -28,9 +29,9 @@ int UninstallCommand()
 int UnknownArgumentCommand(const std::wstring& arguments)
 {
     RunReported(nullptr, kSetupErrorTitlePrefix, [&arguments] {
-        throw Failure(L"Dravik.exe does not know the argument \"" + arguments +
-                      L"\". Run it without arguments to set Dravik up, or with /uninstall to remove what it "
-                      L"registered.");
+        throw Failure(Join({L"Dravik.exe does not know the argument \"", arguments,
+                            L"\". Run it without arguments to set Dravik up, or with /uninstall to remove what it "
+                            L"registered."}));
     });
     return 2;
 }

@@ -5,6 +5,7 @@
 #include "mdlFunx.h"
 #include "registry.h"
 #include "setup_rules.h"
+#include "text_join.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -35,7 +36,7 @@ bool TypeExists(const std::wstring& type)
 }
 
 // Also when the key cannot be read: only what is known to be missing is.
-bool ValuePresent(HKEY root, const std::wstring& subKey, const std::wstring& name)
+bool ValuePresent(HKEY root, const std::wstring& subKey, const wchar_t* name)
 {
     UniqueKey key;
     reg::Value value;
@@ -67,23 +68,23 @@ std::optional<Refusal> WriteFileType(RegistryChanges& changes, Place classes, co
 {
     const HKEY root = RootOf(classes);
     const std::wstring extension = ClassesPath(kExtension);
-    const std::wstring openWith = extension + kOpenWithProgids;
+    const std::wstring openWith = Join({extension, kOpenWithProgids});
     const std::wstring type = ClassesPath(kType);
-    const auto set = [&](const std::wstring& key, const std::wstring& name, const reg::Value& value) {
-        return changes.Set(classes, key, name, value);
+    const auto set = [&](const std::wstring& key, const wchar_t* name, const std::wstring& text) {
+        return changes.SetString(classes, key, name, text);
     };
-    if (auto refused = set(type + L"\\DefaultIcon", L"", reg::StringValue(DemoIconLocation(registration.gameFolder)))) {
+    if (auto refused = set(Join({type, L"\\DefaultIcon"}), L"", DemoIconLocation(registration.gameFolder))) {
         return refused;
     }
-    if (auto refused = set(type + L"\\Shell\\open\\command", L"",
-                           reg::StringValue(LoaderOpenCommand(registration.programFolder)))) {
+    if (auto refused =
+            set(Join({type, L"\\Shell\\open\\command"}), L"", LoaderOpenCommand(registration.programFolder))) {
         return refused;
     }
     // The type .dem named in this key is remembered, to be given .dem back;
     // a second READY finds dravikfile there and keeps the first's.
     const std::wstring own = RegReadString(root, extension, L"");
     if (!own.empty() && !SameRegistryName(own, kType)) {
-        if (auto refused = set(type, kReplacedTypeValue, reg::StringValue(own))) {
+        if (auto refused = set(type, kReplacedTypeValue, own)) {
             return refused;
         }
     }
@@ -96,8 +97,8 @@ std::optional<Refusal> WriteFileType(RegistryChanges& changes, Place classes, co
     // A type that is not registered would offer nothing there. Each added
     // type is recorded once, however often READY adds it again.
     if (!earlier.empty() && !SameRegistryName(earlier, kType) && TypeExists(earlier) &&
-        !ValuePresent(root, openWith, earlier)) {
-        if (auto refused = set(openWith, earlier, reg::StringValue(L""))) {
+        !ValuePresent(root, openWith, earlier.c_str())) {
+        if (auto refused = set(openWith, earlier.c_str(), std::wstring())) {
             return refused;
         }
         std::vector<std::wstring> added = AddedOpenWith(root);
@@ -105,15 +106,15 @@ std::optional<Refusal> WriteFileType(RegistryChanges& changes, Place classes, co
                          [&](const std::wstring& type) { return SameRegistryName(type, earlier); })) {
             added.push_back(earlier);
         }
-        if (auto refused = set(type, kAddedOpenWithValue, reg::MultiStringValue(added))) {
+        if (auto refused = changes.Set(classes, type, kAddedOpenWithValue, reg::MultiStringValue(added))) {
             return refused;
         }
     }
     // Offers Dravik in "Open with" also while another program takes .dem later.
-    if (auto refused = set(openWith, kType, reg::StringValue(L""))) {
+    if (auto refused = set(openWith, kDemoFileType, std::wstring())) {
         return refused;
     }
-    return set(extension, L"", reg::StringValue(kType));
+    return set(extension, L"", kType);
 }
 
 std::wstring AssocString(ASSOCSTR what, const std::wstring& association)
@@ -142,7 +143,7 @@ void RemoveFileType(Place classes, UninstallOutcome& outcome)
 {
     const HKEY root = RootOf(classes);
     const std::wstring extension = ClassesPath(kExtension);
-    const std::wstring openWith = extension + kOpenWithProgids;
+    const std::wstring openWith = Join({extension, kOpenWithProgids});
     const std::wstring type = ClassesPath(kType);
     bool refused = false;
     bool touched = false;  // .dem, where something of Dravik's was removed
@@ -179,13 +180,13 @@ void RemoveFileType(Place classes, UninstallOutcome& outcome)
     std::vector<std::wstring> ours = AddedOpenWith(root);
     ours.push_back(kType);
     ours.erase(std::remove_if(ours.begin(), ours.end(),
-                              [&](const std::wstring& name) { return !ValuePresent(root, openWith, name); }),
+                              [&](const std::wstring& name) { return !ValuePresent(root, openWith, name.c_str()); }),
                ours.end());
     if (!ours.empty()) {
         UniqueKey key;
         LONG status = reg::OpenKey(root, openWith, KEY_SET_VALUE, key);
         for (const std::wstring& name : ours) {
-            status = status == ERROR_SUCCESS ? reg::DeleteValue(key.get(), name) : status;
+            status = status == ERROR_SUCCESS ? reg::DeleteValue(key.get(), name.c_str()) : status;
         }
         key.reset();
         note(Part::OpenWith, openWith, status);
@@ -230,7 +231,7 @@ std::optional<ChosenProgram> OtherProgramChosenForDemos(const std::wstring& load
     // before 8 has neither.
     std::wstring chosen;
     for (const wchar_t* key : {L"UserChoiceLatest", L"UserChoice"}) {
-        chosen = RegReadString(HKEY_CURRENT_USER, kFileExtsKey + std::wstring(key), L"ProgId");
+        chosen = RegReadString(HKEY_CURRENT_USER, Join({kFileExtsKey, key}), L"ProgId");
         if (!chosen.empty()) {
             break;
         }

@@ -4,7 +4,7 @@
 
 namespace dravik {
 
-std::wstring RegReadString(HKEY root, const std::wstring& subKey, const std::wstring& valueName, REGSAM view)
+std::wstring RegReadString(HKEY root, const std::wstring& subKey, const wchar_t* valueName, REGSAM view)
 {
     UniqueKey key;
     std::wstring text;
@@ -15,7 +15,7 @@ std::wstring RegReadString(HKEY root, const std::wstring& subKey, const std::wst
     return text;
 }
 
-LONG RegWriteString(HKEY root, const std::wstring& subKey, const std::wstring& valueName, const std::wstring& value)
+LONG RegWriteString(HKEY root, const std::wstring& subKey, const wchar_t* valueName, const std::wstring& value)
 {
     UniqueKey key;
     std::wstring made;

@@ -4,6 +4,7 @@
 #include "maker.h"
 #include "mdlFunx.h"
 #include "setup_rules.h"
+#include "text_join.h"
 
 #include <windows.h>
 
@@ -29,26 +30,28 @@ ULONGLONG FileBytes(const std::wstring& path)
 std::optional<Refusal> WriteProgramsListEntry(RegistryChanges& changes, const std::wstring& setupPath)
 {
     const std::wstring folder = FolderOf(setupPath);
-    const ULONGLONG bytes = FileBytes(setupPath) + FileBytes(folder + L"\\" + kLoaderFileName);
-    struct Entry {
+    const ULONGLONG bytes = FileBytes(setupPath) + FileBytes(Join({folder, L"\\", kLoaderFileName}));
+    const std::wstring uninstall = Join({L"\"", setupPath, L"\" /uninstall"});
+    const struct {
         const wchar_t* name;
-        reg::Value value;
-    };
-    const Entry entries[] = {
-        {L"DisplayName", reg::StringValue(L"Dravik")},
-        {L"DisplayIcon", reg::StringValue(setupPath)},
-        {L"DisplayVersion", reg::StringValue(kVersion)},
-        {L"Publisher", reg::StringValue(kPublisher)},
-        {L"URLInfoAbout", reg::StringValue(kHomePage)},
-        {L"InstallLocation", reg::StringValue(folder)},
-        {L"UninstallString", reg::StringValue(L"\"" + setupPath + L"\" /uninstall")},
-        {L"NoModify", reg::DwordValue(1)},
-        {L"NoRepair", reg::DwordValue(1)},
-        {L"EstimatedSize", reg::DwordValue(static_cast<DWORD>((bytes + 1023) / 1024))},  // in KiB
+        const wchar_t* text;  // a REG_SZ value; none for a REG_DWORD, the number
+        DWORD number;
+    } entries[] = {
+        {L"DisplayName", L"Dravik", 0},
+        {L"DisplayIcon", setupPath.c_str(), 0},
+        {L"DisplayVersion", kVersion, 0},
+        {L"Publisher", kPublisher, 0},
+        {L"URLInfoAbout", kHomePage, 0},
+        {L"InstallLocation", folder.c_str(), 0},
+        {L"UninstallString", uninstall.c_str(), 0},
+        {L"NoModify", nullptr, 1},
+        {L"NoRepair", nullptr, 1},
+        {L"EstimatedSize", nullptr, static_cast<DWORD>((bytes + 1023) / 1024)},  // in KiB
     };
     std::wstring made;
-    for (const Entry& entry : entries) {
-        if (auto refused = changes.Set(Place::ProgramsList, kProgramsListKey, entry.name, entry.value)) {
+    for (const auto& entry : entries) {
+        const reg::Value value = entry.text != nullptr ? reg::StringValue(entry.text) : reg::DwordValue(entry.number);
+        if (auto refused = changes.Set(Place::ProgramsList, kProgramsListKey, entry.name, value)) {
             return refused;
         }
         made = made.empty() ? changes.LastMadeKey() : made;

@@ -8,6 +8,7 @@
 #include "registry_changes.h"
 #include "settings_record.h"
 #include "setup_rules.h"
+#include "text_join.h"
 
 namespace dravik {
 
@@ -26,23 +27,20 @@ constexpr wchar_t kNoLoaderText[] =
     L"loader.exe is not in the same folder as Dravik.exe. Unpack both programs into one folder and run "
     L"Dravik.exe from there.";
 
-// The game's path as it will be stored. A relative path would name another
-// file once Dravik.exe has ended, so it is made absolute; not the bare
-// suffix, as proposed when no install was found, which would name \System
-// on the current drive.
-std::wstring CheckedGamePath(const std::wstring& typed)
+// Why the path the user typed cannot be the game's; none when it can. path
+// is its full form, which is what is stored: a relative path would name
+// another file once Dravik.exe has ended. The typed path is checked for a
+// game folder too: the bare suffix, as proposed when no install was found,
+// would otherwise name \System on the current drive.
+const wchar_t* GamePathProblemText(const std::wstring& typed, const std::wstring& path)
 {
-    const std::wstring path = FullPath(typed);
     switch (CheckGamePath(typed) == GamePathProblem::NoGameFolder ? GamePathProblem::NoGameFolder
                                                                    : CheckGamePath(path)) {
-    case GamePathProblem::NotUT2003Exe: throw Failure(kNotUT2003ExeText);
-    case GamePathProblem::NoGameFolder: throw Failure(kNoGameFolderText);
+    case GamePathProblem::NotUT2003Exe: return kNotUT2003ExeText;
+    case GamePathProblem::NoGameFolder: return kNoGameFolderText;
     case GamePathProblem::None: break;
     }
-    if (!IsFile(path)) {
-        throw Failure(kNoGameText);
-    }
-    return path;
+    return IsFile(path) ? nullptr : kNoGameText;
 }
 
 // The settings record first, the registration next, the list entry last.
@@ -50,8 +48,8 @@ std::optional<Refusal> Write(RegistryChanges& changes, const std::wstring& path,
                              ReadyOutcome& outcome)
 {
     const std::wstring general = GameFolderOf(path);
-    for (const auto& [name, value] : {std::pair{kPathValue, path}, std::pair{kGeneralValue, general}}) {
-        if (auto refused = changes.SetString(Place::SettingsRecord, kSettingsKey, name, value)) {
+    for (const auto& [name, value] : {std::pair{kPathValue, &path}, std::pair{kGeneralValue, &general}}) {
+        if (auto refused = changes.SetString(Place::SettingsRecord, kSettingsKey, name, *value)) {
             return refused;
         }
     }
@@ -59,7 +57,7 @@ std::optional<Refusal> Write(RegistryChanges& changes, const std::wstring& path,
     if (auto refused = RegisterDemoFileType(changes, general, FolderOf(setupPath), where)) {
         return refused;
     }
-    outcome.everyUserRefused = where.everyUserRefused;
+    outcome.everyUserRefused = std::move(where.everyUserRefused);
     return WriteProgramsListEntry(changes, setupPath);
 }
 
@@ -69,13 +67,15 @@ ReadyOutcome Ready(const std::wstring& typed, const std::wstring& setupPath)
 {
     // Checked before anything is stored, so that a failure leaves no trace.
     const std::wstring programFolder = FolderOf(setupPath);
-    if (!IsFile(programFolder + L"\\" + kLoaderFileName)) {
-        throw Failure(kNoLoaderText);
+    const std::wstring loaderPath = Join({programFolder, L"\\", kLoaderFileName});
+    const std::wstring typedPath = CleanTypedPath(typed);
+    const std::wstring path = FullPath(typedPath);
+    const wchar_t* const problem = !IsFile(loaderPath)                  ? kNoLoaderText
+                                   : !FitsInOpenCommand(programFolder) ? kPercentInFolderText
+                                                                       : GamePathProblemText(typedPath, path);
+    if (problem != nullptr) {
+        throw Failure(problem);
     }
-    if (!FitsInOpenCommand(programFolder)) {
-        throw Failure(kPercentInFolderText);
-    }
-    const std::wstring path = CheckedGamePath(CleanTypedPath(typed));
 
     // All or nothing: a refusal takes back what was written before it.
     ReadyOutcome outcome;
@@ -88,13 +88,13 @@ ReadyOutcome Ready(const std::wstring& typed, const std::wstring& setupPath)
     }
     if (outcome.refused) {
         changes.UndoAll();
-        outcome.left = changes.Left();
+        outcome.left = changes.TakeLeft();
         outcome.everyUserRefused.reset();
         return outcome;
     }
     outcome.written = changes.Places();
     outcome.madeKeys = changes.MadeKeys();
-    outcome.chosenProgram = OtherProgramChosenForDemos(programFolder + L"\\" + kLoaderFileName);
+    outcome.chosenProgram = OtherProgramChosenForDemos(loaderPath);
     if (outcome.chosenProgram) {
         outcome.loaderName = LoaderNameInShell();
     }

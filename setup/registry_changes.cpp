@@ -1,10 +1,12 @@
 #include "registry_changes.h"
 
+#include "text_join.h"
+
 #include <algorithm>
 
 namespace dravik {
 
-std::optional<Refusal> RegistryChanges::Set(Place place, const std::wstring& subKey, const std::wstring& name,
+std::optional<Refusal> RegistryChanges::Set(Place place, const std::wstring& subKey, const wchar_t* name,
                                             const reg::Value& value)
 {
     const std::wstring base = BaseOf(place);
@@ -13,16 +15,13 @@ std::optional<Refusal> RegistryChanges::Set(Place place, const std::wstring& sub
     if (status != ERROR_SUCCESS) {
         return RefusalAt(place, base, status);
     }
-    Change change;
-    change.place = place;
-    change.subKey = subKey;
-    change.name = name;
+    Change change(place, subKey, name);
     UniqueKey key;
     std::wstring made;
     status = reg::CreatePath(baseKey.get(), subKey.substr(base.size() + 1), KEY_QUERY_VALUE | KEY_SET_VALUE, key,
                              made);
     if (!made.empty()) {
-        change.madeKey = base + L"\\" + made;
+        change.madeKey = Join({base, L"\\", made});
     }
     if (status == ERROR_SUCCESS) {
         status = reg::ReadValue(key.get(), name, change.replaced);
@@ -42,6 +41,12 @@ std::optional<Refusal> RegistryChanges::Set(Place place, const std::wstring& sub
     return std::nullopt;
 }
 
+std::optional<Refusal> RegistryChanges::SetString(Place place, const std::wstring& subKey, const wchar_t* name,
+                                                  const std::wstring& text)
+{
+    return Set(place, subKey, name, reg::StringValue(text));
+}
+
 void RegistryChanges::UndoAfter(std::size_t count)
 {
     while (changes_.size() > count) {
@@ -58,8 +63,8 @@ void RegistryChanges::UndoAfter(std::size_t count)
             UniqueKey handle;
             status = reg::OpenKey(root, key, KEY_SET_VALUE, handle);
             if (status == ERROR_SUCCESS) {
-                status = change.hadValue ? reg::WriteValue(handle.get(), change.name, change.replaced)
-                                         : reg::DeleteValue(handle.get(), change.name);
+                status = change.hadValue ? reg::WriteValue(handle.get(), change.name.c_str(), change.replaced)
+                                         : reg::DeleteValue(handle.get(), change.name.c_str());
             }
         }
         if (status != ERROR_SUCCESS) {

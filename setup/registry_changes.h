@@ -24,13 +24,9 @@ public:
     // and only those that Windows reports as made count as Dravik's. Nothing
     // when done, otherwise where and why Windows refused; keys made before
     // the refusal are taken back with the rest.
-    std::optional<Refusal> Set(Place place, const std::wstring& subKey, const std::wstring& name,
-                               const reg::Value& value);
-    std::optional<Refusal> SetString(Place place, const std::wstring& subKey, const std::wstring& name,
-                                     const std::wstring& text)
-    {
-        return Set(place, subKey, name, reg::StringValue(text));
-    }
+    std::optional<Refusal> Set(Place place, const std::wstring& subKey, const wchar_t* name, const reg::Value& value);
+    std::optional<Refusal> SetString(Place place, const std::wstring& subKey, const wchar_t* name,
+                                     const std::wstring& text);
 
     // How many changes there are; UndoAfter(Count()) later undoes those
     // made from then on.
@@ -40,6 +36,8 @@ public:
     void UndoAfter(std::size_t count);
     void UndoAll() { UndoAfter(0); }
     const std::vector<Refusal>& Left() const { return left_; }
+    // The same, for a caller that is done with the changes.
+    std::vector<Refusal> TakeLeft() { return std::move(left_); }
 
     // The topmost key that the last change made (below its place's root),
     // empty when it made none.
@@ -51,6 +49,11 @@ public:
 
 private:
     struct Change {
+        Change(Place place, const std::wstring& subKey, const wchar_t* name)
+            : place(place), subKey(subKey), name(name)
+        {
+        }
+
         Place place;
         std::wstring subKey;
         std::wstring name;

@@ -1,6 +1,7 @@
 #include "demo_form.h"
 
 #include "game_reading.h"
+#include "text_join.h"
 
 namespace dravik {
 
@@ -44,7 +45,7 @@ DemoChoice ChooseDemoForm(const DemoFacts& facts, const std::wstring& temporaryN
     }
     const DemoForm made = facts.linkable ? DemoForm::Link : DemoForm::Copy;
     for (const std::wstring* folder : {&facts.system, &facts.systemShort}) {
-        const std::wstring path = *folder + L"\\" + temporaryName;
+        const std::wstring path = Join({*folder, L"\\", temporaryName});
         if (!folder->empty() && GameOpensPath(path)) {
             return {made, path};
         }
@@ -109,11 +110,12 @@ std::wstring UnreadablePathReason(const std::wstring& path)
 
 std::wstring UnplayableDemoText(const DemoFacts& facts)
 {
-    const std::wstring sample = facts.system + L"\\" + TemporaryDemoName(0, 0);
-    return L"The game cannot open the demo " + facts.demo + L" where it is: its path " +
-           UnreadablePathReason(facts.demo) + L". Nor can the game read the path of its own System folder " +
-           facts.system + L", where Dravik would put a copy for it: that path " + UnreadablePathReason(sample) +
-           L".\n\nMove the demo to a folder such as C:\\Demos, give it a name of plain letters, and open it again.";
+    const std::wstring sample = Join({facts.system, L"\\", TemporaryDemoName(0, 0)});
+    return Join({L"The game cannot open the demo ", facts.demo, L" where it is: its path ",
+                 UnreadablePathReason(facts.demo), L". Nor can the game read the path of its own System folder ",
+                 facts.system, L", where Dravik would put a copy for it: that path ", UnreadablePathReason(sample),
+                 L".\n\nMove the demo to a folder such as C:\\Demos, give it a name of plain letters, and open it "
+                 L"again."});
 }
 
 }  // namespace dravik

@@ -2,6 +2,7 @@
 
 #include "failure.h"
 #include "maker.h"
+#include "text_join.h"
 
 #include <new>
 
@@ -19,8 +20,8 @@ constexpr wchar_t kNoMemoryText[] = L"ErrorNot enough memory resources are avail
 
 void ShowErrorMessage(HWND owner, const wchar_t* titlePrefix, const std::wstring& description)
 {
-    const std::wstring text = L"Error" + description;
-    const std::wstring title = titlePrefix + std::wstring(kContactAddress);
+    const std::wstring text = Join({L"Error", description});
+    const std::wstring title = Join({titlePrefix, kContactAddress});
     MessageBoxW(owner, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 

@@ -1,6 +1,7 @@
 #include "failure.h"
 
 #include "unique_handles.h"
+#include "text_join.h"
 
 #include <string>
 
@@ -40,7 +41,7 @@ std::wstring MessageTableText(HMODULE module, DWORD code, const wchar_t* subject
             *--first = static_cast<wchar_t>(L'0' + code % 10);
             code /= 10;
         } while (code != 0);
-        return L"Unknown error " + std::wstring(first);
+        return Join({L"Unknown error ", first});
     }
     std::wstring text(buffer, length);
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {

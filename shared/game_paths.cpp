@@ -1,6 +1,7 @@
 #include "game_paths.h"
 
 #include "game_names.h"
+#include "text_join.h"
 
 namespace dravik {
 
@@ -19,17 +20,17 @@ std::wstring TrimBlanks(const std::wstring& text)
 
 std::wstring ExecScriptPath(const std::wstring& general)
 {
-    return general + kExecScriptSuffix;
+    return Join({general, kExecScriptSuffix});
 }
 
 std::wstring SystemFolder(const std::wstring& general)
 {
-    return general + kSystemFolderSuffix;
+    return Join({general, kSystemFolderSuffix});
 }
 
 std::wstring GameCommandLine(const std::wstring& path)
 {
-    return L"\"" + path + L"\" " + kExecOption;
+    return Join({L"\"", path, L"\" ", kExecOption});
 }
 
 QuotedText Unquote(const std::wstring& text)

@@ -1,5 +1,7 @@
 #include "loader_rules.h"
 
+#include "text_join.h"
+
 #include <cwchar>
 #include <cwctype>
 
@@ -18,7 +20,7 @@ bool IsDriveOnly(const std::wstring& folder)
 
 std::wstring GameWorkingFolder(const std::wstring& general)
 {
-    return IsDriveOnly(general) ? general + L"\\" : general;
+    return IsDriveOnly(general) ? Join({general, L"\\"}) : general;
 }
 
 std::wstring GameLockName(const std::wstring& general)
@@ -93,9 +95,8 @@ std::wstring StatusMeaning(const std::wstring& text)
 
 std::wstring GameEndedText(unsigned long status, const std::wstring& meaning)
 {
-    std::wstring text = L"The game ended with the error status " + HexStatus(status);
-    text += meaning.empty() ? std::wstring(L".") : L": " + meaning;
-    return text + L"\n\nThe game did not end as usual. If it does so again, check that it starts without Dravik.";
+    return Join({L"The game ended with the error status ", HexStatus(status), meaning.empty() ? L"." : L": ", meaning,
+                 L"\n\nThe game did not end as usual. If it does so again, check that it starts without Dravik."});
 }
 
 std::wstring GameStartFailureText(unsigned long error, const std::wstring& systemText)

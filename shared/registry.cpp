@@ -1,6 +1,7 @@
 #include "registry.h"
 
 #include "registry_text.h"
+#include "text_join.h"
 
 namespace dravik::reg {
 
@@ -22,7 +23,7 @@ std::size_t UnitCount(const Value& value)
     return value.bytes.size() / sizeof(wchar_t);
 }
 
-LONG ReadValueOfType(HKEY key, const std::wstring& name, DWORD type, Value& value)
+LONG ReadValueOfType(HKEY key, const wchar_t* name, DWORD type, Value& value)
 {
     const LONG status = ReadValue(key, name, value);
     return status == ERROR_SUCCESS && value.type != type ? ERROR_UNSUPPORTED_TYPE : status;
@@ -85,16 +86,16 @@ Value MultiStringValue(const std::vector<std::wstring>& texts)
     return UnitsValue(REG_MULTI_SZ, RegistryUnitsOfTexts(texts));
 }
 
-LONG ReadValue(HKEY key, const std::wstring& name, Value& value)
+LONG ReadValue(HKEY key, const wchar_t* name, Value& value)
 {
     DWORD size = 0;
-    LONG status = RegQueryValueExW(key, name.c_str(), nullptr, &value.type, nullptr, &size);
+    LONG status = RegQueryValueExW(key, name, nullptr, &value.type, nullptr, &size);
     // The value may grow between two calls; ask again with the size it has then.
     while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
         // Whole wide characters, and room for one more than asked.
         value.bytes.assign((size / sizeof(wchar_t) + 1) * sizeof(wchar_t), 0);
         size = static_cast<DWORD>(value.bytes.size());
-        status = RegQueryValueExW(key, name.c_str(), nullptr, &value.type, value.bytes.data(), &size);
+        status = RegQueryValueExW(key, name, nullptr, &value.type, value.bytes.data(), &size);
         if (status == ERROR_SUCCESS) {
             value.bytes.resize(size);
             break;
@@ -103,7 +104,7 @@ LONG ReadValue(HKEY key, const std::wstring& name, Value& value)
     return status;
 }
 
-LONG ReadString(HKEY key, const std::wstring& name, std::wstring& text)
+LONG ReadString(HKEY key, const wchar_t* name, std::wstring& text)
 {
     Value value;
     const LONG status = ReadValueOfType(key, name, REG_SZ, value);
@@ -113,7 +114,7 @@ LONG ReadString(HKEY key, const std::wstring& name, std::wstring& text)
     return status;
 }
 
-LONG ReadMultiString(HKEY key, const std::wstring& name, std::vector<std::wstring>& texts)
+LONG ReadMultiString(HKEY key, const wchar_t* name, std::vector<std::wstring>& texts)
 {
     Value value;
     const LONG status = ReadValueOfType(key, name, REG_MULTI_SZ, value);
@@ -123,15 +124,15 @@ LONG ReadMultiString(HKEY key, const std::wstring& name, std::vector<std::wstrin
     return status;
 }
 
-LONG WriteValue(HKEY key, const std::wstring& name, const Value& value)
+LONG WriteValue(HKEY key, const wchar_t* name, const Value& value)
 {
-    return RegSetValueExW(key, name.c_str(), 0, value.type, value.bytes.data(),
+    return RegSetValueExW(key, name, 0, value.type, value.bytes.data(),
                           static_cast<DWORD>(value.bytes.size()));
 }
 
-LONG DeleteValue(HKEY key, const std::wstring& name)
+LONG DeleteValue(HKEY key, const wchar_t* name)
 {
-    const LONG status = RegDeleteValueW(key, name.c_str());
+    const LONG status = RegDeleteValueW(key, name);
     return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
 }
 
@@ -191,7 +192,7 @@ std::wstring FullName(HKEY root, const std::wstring& path)
                           : root == HKEY_CURRENT_USER ? L"HKEY_CURRENT_USER"
                           : root == HKEY_CLASSES_ROOT ? L"HKEY_CLASSES_ROOT"
                                                       : L"";
-    return path.empty() ? name : name + (L"\\" + path);
+    return path.empty() ? std::wstring(name) : Join({name, L"\\", path});
 }
 
 }  // namespace dravik::reg

@@ -26,6 +26,9 @@ LONG CreateKey(HKEY parent, const std::wstring& name, REGSAM access, UniqueKey& 
 // made none; on a refusal too, as some keys may have been made before it.
 LONG CreatePath(HKEY parent, const std::wstring& path, REGSAM access, UniqueKey& key, std::wstring& firstMade);
 
+// Value names are C strings, as Windows takes them: most are fixed names,
+// which then need no string made for them; an empty name is the key's
+// default value.
 struct Value {
     DWORD type = REG_NONE;
     std::vector<BYTE> bytes;
@@ -35,16 +38,16 @@ Value StringValue(const std::wstring& text);
 Value DwordValue(DWORD number);
 Value MultiStringValue(const std::vector<std::wstring>& texts);
 
-LONG ReadValue(HKEY key, const std::wstring& name, Value& value);
+LONG ReadValue(HKEY key, const wchar_t* name, Value& value);
 // ERROR_UNSUPPORTED_TYPE when the value is there but not a REG_SZ.
-LONG ReadString(HKEY key, const std::wstring& name, std::wstring& text);
+LONG ReadString(HKEY key, const wchar_t* name, std::wstring& text);
 // ERROR_UNSUPPORTED_TYPE when the value is there but not a REG_MULTI_SZ.
-LONG ReadMultiString(HKEY key, const std::wstring& name, std::vector<std::wstring>& texts);
+LONG ReadMultiString(HKEY key, const wchar_t* name, std::vector<std::wstring>& texts);
 
-LONG WriteValue(HKEY key, const std::wstring& name, const Value& value);
+LONG WriteValue(HKEY key, const wchar_t* name, const Value& value);
 
 // A value that is not there counts as deleted.
-LONG DeleteValue(HKEY key, const std::wstring& name);
+LONG DeleteValue(HKEY key, const wchar_t* name);
 
 // Deletes the key with everything below it.
 LONG DeleteTree(HKEY parent, const std::wstring& path);

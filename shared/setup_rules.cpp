@@ -2,6 +2,7 @@
 
 #include "game_names.h"
 #include "game_paths.h"
+#include "text_join.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -10,14 +11,14 @@ namespace dravik {
 
 namespace {
 
-bool EndsWithIgnoringCase(const std::wstring& text, const std::wstring& suffix)
+bool EndsWithIgnoringCase(std::wstring_view text, std::wstring_view suffix)
 {
     return text.size() >= suffix.size() &&
            std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<std::ptrdiff_t>(suffix.size()),
                       [](wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); });
 }
 
-const std::wstring kSuffix = kGameExeSuffix;
+constexpr std::wstring_view kSuffix = kGameExeSuffix;
 
 }  // namespace
 
@@ -39,12 +40,12 @@ std::wstring GameFolderOf(const std::wstring& path)
 
 std::wstring ProposedGamePath(const std::wstring& folder)
 {
-    return folder + kSuffix;
+    return Join({folder, kSuffix});
 }
 
 std::wstring LoaderOpenCommand(const std::wstring& programFolder)
 {
-    return L"\"" + programFolder + L"\\" + kLoaderFileName + L"\" \"%1\"";
+    return Join({L"\"", programFolder, L"\\", kLoaderFileName, L"\" \"%1\""});
 }
 
 bool FitsInOpenCommand(const std::wstring& programFolder)
@@ -54,7 +55,7 @@ bool FitsInOpenCommand(const std::wstring& programFolder)
 
 std::wstring DemoIconLocation(const std::wstring& gameFolder)
 {
-    return gameFolder + kDemoIconSuffix + L",0";
+    return Join({gameFolder, kDemoIconSuffix, L",0"});
 }
 
 std::wstring FolderOf(const std::wstring& path)
@@ -76,7 +77,7 @@ SetupCommand ParseSetupArguments(const std::wstring& arguments)
     return SetupCommand::Unknown;
 }
 
-bool SameRegistryName(const std::wstring& a, const std::wstring& b)
+bool SameRegistryName(std::wstring_view a, std::wstring_view b)
 {
     return a.size() == b.size() && EndsWithIgnoringCase(a, b);
 }
@@ -84,7 +85,7 @@ bool SameRegistryName(const std::wstring& a, const std::wstring& b)
 std::vector<std::wstring> ParentKeysUpTo(const std::wstring& key, const std::wstring& top)
 {
     if (top.empty() || top.size() >= key.size() || key[top.size()] != L'\\' ||
-        !SameRegistryName(key.substr(0, top.size()), top)) {
+        !SameRegistryName(std::wstring_view(key).substr(0, top.size()), top)) {
         return {};
     }
     std::vector<std::wstring> parents;

@@ -5,6 +5,7 @@
 #include "game_paths.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dravik {
@@ -45,7 +46,7 @@ enum class SetupCommand { Window, Uninstall, Unknown };
 SetupCommand ParseSetupArguments(const std::wstring& arguments);
 
 // Registry names such as program ids compare without regard to case.
-bool SameRegistryName(const std::wstring& a, const std::wstring& b);
+bool SameRegistryName(std::wstring_view a, std::wstring_view b);
 
 // The keys above a registry key path, nearest first, up to and including
 // top; none when top is not one of them.
