@@ -2,8 +2,13 @@
 # Prints the folder of the test VM's image (disk.img, vmlinuz, initrd.img),
 # building it first when it is missing. The image is Debian 12 with Wine
 # (64-bit and 32-bit), Xvfb, ImageMagick, ctest and the Wine tests' locales,
-# made from Debian's packages; it is cached outside the clone under a key
-# made from this recipe, so that a changed recipe builds a new image:
+# made from Debian's packages of the release suite alone: no security and no
+# updates suite, whose 32-bit indexes a mirror may hold at other versions
+# than its 64-bit ones while it syncs. The VM has no network and runs only
+# the tests, so its packages need no updates, and its 32-bit and 64-bit
+# packages always agree. The image is cached outside the clone under a key
+# made from all its recipe reads (these scripts, the mirror and the suite),
+# so that a changed recipe builds a new image:
 #
 #   ${XDG_CACHE_HOME:-~/.cache}/dravik/vm-<key>/
 #
@@ -20,10 +25,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 # Only the image's folder goes to standard output; progress to standard error.
 exec 3>&1 1>&2
 
-recipe=("$here/image.sh" "$here/guest_init.sh" "$here/prepare.sh")
-key=$(cat "${recipe[@]}" | sha256sum | cut -c1-16)
-cache=${XDG_CACHE_HOME:-$HOME/.cache}/dravik
-image=$cache/vm-$key
 suite=bookworm
 
 # This machine's apt sources, a line "URI suite components..." for each
@@ -58,18 +59,39 @@ apt_sources() {
     fi
     return 0
 }
-# The first archive of a kind among them: "debian", whose path ends in
-# /debian, or "security", whose suite is a security one. Either has main
-# among its components: a vendor's repository may end in /debian too.
-first_archive() {  # first_archive debian|security
-    awk -v kind="$1" '
-        $1 !~ /^(https?|ftp):\/\// { next }
-        kind == "debian" && ($1 !~ /\/debian\/?$/ || $2 ~ /-security$/) { next }
-        kind == "security" && $2 !~ /-security$/ { next }
-        { for (i = 3; i <= NF; i++) if ($i == "main") { sub(/\/+$/, "", $1); print $1; exit } }' <<<"$sources"
+# The first Debian archive among them: its path ends in /debian, its suite
+# is no security one, and main is among its components (a vendor's
+# repository may end in /debian too).
+debian_archive() {
+    awk '$1 ~ /^(https?|ftp):\/\// && $1 ~ /\/debian\/?$/ && $2 !~ /-security$/ {
+             for (i = 3; i <= NF; i++) if ($i == "main") { sub(/\/+$/, "", $1); print $1; exit }
+         }' <<<"$sources"
 }
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+if [ -n "${DRAVIK_VM_MIRROR:-}" ]; then
+    mirror=${DRAVIK_VM_MIRROR%/}
+else
+    sources=$(apt_sources)
+    mirror=$(debian_archive)
+fi
+if [ -z "$mirror" ]; then
+    echo "tests/vm/image.sh: no Debian package mirror found in /etc/apt/sources.list.d/*.sources or" \
+         "/etc/apt/sources.list. Set DRAVIK_VM_MIRROR to the URL of one: the folder with dists/ and pool/," \
+         "which usually ends in /debian."
+    exit 1
+fi
+
+# Everything the recipe reads: these scripts (run.sh boots the image once
+# to finish it), the mirror (a snapshot mirror holds other versions) and
+# the suite, which is named in this script.
+key=$({
+    cat "$here/image.sh" "$here/guest_init.sh" "$here/prepare.sh" "$here/run.sh"
+    echo "$mirror"
+} | sha256sum | cut -c1-16)
+cache=${XDG_CACHE_HOME:-$HOME/.cache}/dravik
+image=$cache/vm-$key
 
 mkdir -p "$cache"
 # One build at a time; a second caller waits and then uses the first one's.
@@ -78,22 +100,6 @@ flock 9
 if [ -f "$image/complete" ]; then
     echo "$image" >&3
     exit 0
-fi
-
-sources=$(apt_sources)
-if [ -n "${DRAVIK_VM_MIRROR:-}" ]; then
-    mirror=${DRAVIK_VM_MIRROR%/}
-    security=${mirror%/debian}/debian-security
-else
-    mirror=$(first_archive debian)
-    security=$(first_archive security)
-    security=${security:-${mirror%/debian}/debian-security}
-fi
-if [ -z "$mirror" ]; then
-    echo "tests/vm/image.sh: no Debian package mirror found in /etc/apt/sources.list.d/*.sources or" \
-         "/etc/apt/sources.list. Set DRAVIK_VM_MIRROR to the URL of one: the folder with dists/ and pool/," \
-         "which usually ends in /debian."
-    exit 1
 fi
 
 work=$image.partial
@@ -119,18 +125,26 @@ in_root() { logged as_root chroot "$root" env DEBIAN_FRONTEND=noninteractive LC_
 apt_install() { in_root apt-get install -y -q --no-install-recommends "$@"; }
 
 echo "-- Debian $suite base system"
-logged as_root debootstrap --variant=minbase "$suite" "$root" "$mirror"
-as_root tee "$root/etc/apt/sources.list" >/dev/null <<SOURCES
-deb $mirror $suite main
-deb $mirror $suite-updates main
-deb $security $suite-security main
-SOURCES
+# A download that breaks off is tried once more, from the start.
+if ! as_root debootstrap --variant=minbase "$suite" "$root" "$mirror" >>"$log" 2>&1; then
+    if grep -qE "Couldn't download|Failed getting|Failed to download|Couldn't get|Connection|Hash Sum mismatch" "$log"; then
+        echo "   a download failed; trying debootstrap once more"
+        as_root rm -rf "$root"
+        logged as_root debootstrap --variant=minbase "$suite" "$root" "$mirror"
+    else
+        tail -n 40 "$log"
+        echo "Building the test VM image failed: debootstrap $suite"
+        exit 1
+    fi
+fi
+# The release suite alone (debootstrap wrote the same; written here so that
+# it is plain to see).
+echo "deb $mirror $suite main" | as_root tee "$root/etc/apt/sources.list" >/dev/null
 # Nothing is started while packages are installed into the folder.
 printf '#!/bin/sh\nexit 101\n' | as_root tee "$root/usr/sbin/policy-rc.d" >/dev/null
 as_root chmod +x "$root/usr/sbin/policy-rc.d"
 in_root dpkg --add-architecture i386
 in_root apt-get update -q
-in_root apt-get upgrade -y -q
 
 echo "-- Kernel, Wine, Xvfb, ImageMagick and CMake"
 apt_install linux-image-amd64 initramfs-tools zstd kmod procps \
