@@ -60,30 +60,34 @@ choose_vm() {
     fi
 }
 
+# Installs the Debian packages that are missing, through sudo unless root.
+# An "apt-get update" that fails on some indexes (a mirror in mid-sync
+# serves some with the wrong size) does not stop it: the install may still
+# find what it needs in the indexes that were fetched.
 install_missing() {  # install_missing [<package needed for this command>...]
     local packages=(cmake g++ libgtest-dev googletest g++-mingw-w64-i686 icoutils python3 "$@")
-    local add_i386=no
     if [ "$vm" = yes ]; then
         # The VM and what builds its image; Wine itself runs inside.
         packages+=(qemu-system-x86 debootstrap e2fsprogs)
     else
         packages+=(wine wine64 xvfb xauth imagemagick locales)
+    fi
+    local missing=() wine32_missing=no add_i386=no
+    missing_of "${packages[@]}"
+    if [ "$vm" = no ]; then
         # The 32-bit Wine loader, which this machine can run.
         if [ "$(dpkg --print-architecture)" = amd64 ]; then
             dpkg --print-foreign-architectures | grep -qx i386 || add_i386=yes
-            packages+=(wine32:i386)
+            installed wine32:i386 || wine32_missing=yes
         else
-            packages+=(wine32)
+            installed wine32 || missing+=(wine32)
         fi
     fi
-    local missing=()
-    for package in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' || missing+=("$package")
-    done
-    if [ ${#missing[@]} -eq 0 ]; then
+    if [ ${#missing[@]} -eq 0 ] && [ "$wine32_missing" = no ]; then
         return
     fi
     if [ "$(id -u)" != 0 ] && ! command -v sudo >/dev/null; then
+        [ "$wine32_missing" = no ] || missing+=(wine32:i386)
         {
             echo "Missing Debian packages: ${missing[*]}"
             echo "There is no sudo here to install them with. As root, run:"
@@ -95,9 +99,44 @@ install_missing() {  # install_missing [<package needed for this command>...]
         exit 1
     fi
     [ "$add_i386" = no ] || sudo_ dpkg --add-architecture i386
-    say "Installing ${missing[*]}"
-    sudo_ apt-get update -qq
-    sudo_ env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    local all=("${missing[@]}")
+    [ "$wine32_missing" = no ] || all+=(wine32:i386)
+    say "Installing ${all[*]}"
+    sudo_ apt-get update -qq ||
+        echo "apt-get update could not fetch every index (above); trying the install with those it has"
+    apt_install "${missing[@]}"
+    [ "$wine32_missing" = no ] || install_wine32
+}
+
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed'; }
+missing_of() { local p; for p in "$@"; do installed "$p" || missing+=("$p"); done; }
+
+apt_install() {
+    [ $# -gt 0 ] || return 0
+    sudo_ env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@"
+}
+
+# The 32-bit Wine loader on a 64-bit Debian. Where the mirror's i386 packages
+# cannot be installed beside its amd64 ones (their versions disagree while
+# it syncs, or its i386 indexes could not be fetched), the Wine part runs
+# in the test VM instead, whose packages all come from one release. Any
+# other failure stops here, with apt's output.
+install_wine32() {
+    local plan
+    if ! plan=$(LC_ALL=C apt-get install -s -q --no-install-recommends wine32:i386 2>&1); then
+        local reason="the mirror's i386 packages do not match its amd64 ones"
+        case "$plan" in
+        *"Unable to locate"* | *"has no installation candidate"* | *"not available"*)
+            reason="the mirror's i386 packages could not be fetched" ;;
+        esac
+        echo "Wine runs the 32-bit programs inside the test VM instead: $reason (wine32:i386 cannot be installed)"
+        vm=yes
+        local missing=()
+        missing_of qemu-system-x86 debootstrap e2fsprogs
+        apt_install "${missing[@]}"
+        return
+    fi
+    apt_install wine32:i386
 }
 
 build_release() {
