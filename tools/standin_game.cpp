@@ -25,7 +25,8 @@
 //
 // Environment variables tune it for tests:
 //   DRAVIK_STANDIN_MS      how long to stay alive (default 3000)
-//   DRAVIK_STANDIN_EXIT    exit code (default 0)
+//   DRAVIK_STANDIN_EXIT    exit code (default 0), or "crash" to end in an
+//                          access violation, as a crashing game does
 //   DRAVIK_STANDIN_WINDOW  0 to show no window (default 1)
 //   DRAVIK_STANDIN_READ_MS how long after its start it reads udemo.ini, as
 //                          the game does while it loads (default 0)
@@ -35,6 +36,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -339,7 +341,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showState)
     WriteRecord(folder, record);
 
     const UINT milliseconds = static_cast<UINT>(std::stoul(Environment(L"DRAVIK_STANDIN_MS", L"3000")));
-    const int exitCode = std::stoi(Environment(L"DRAVIK_STANDIN_EXIT", L"0"));
+    const std::wstring exit = Environment(L"DRAVIK_STANDIN_EXIT", L"0");
+    const bool crash = exit == L"crash";
+    const int exitCode = crash ? 0 : std::stoi(exit);
 
     if (Environment(L"DRAVIK_STANDIN_WINDOW", L"1") != L"0") {
         const std::wstring title = demoFile != INVALID_HANDLE_VALUE
@@ -355,5 +359,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showState)
     LARGE_INTEGER ending;
     QueryPerformanceCounter(&ending);
     AppendTime("ending", ending);
+    if (crash) {
+        // An address the compiler cannot see, so that it writes there.
+        static volatile std::uintptr_t nowhere = 0;
+        *reinterpret_cast<volatile int*>(nowhere) = 0;
+    }
     return exitCode;
 }

@@ -185,9 +185,13 @@ TEST_F(Loader, ThanksOnlyAfterTheGameHasEndedWhateverItsExitCode)
 
 TEST_F(Loader, ReportsAGameThatEndedWithAnErrorStatusInsteadOfThanking)
 {
-    // A DLL the game needs is missing; the game crashed; it hit a breakpoint.
+    // A DLL the game needs is missing; the game crashed (for real: Windows
+    // ends it, and no debugger may hold it); it hit a breakpoint.
     for (const DWORD status : {0xC0000135u, 0xC0000005u, 0x80000003u}) {
         SetStandIn(0, static_cast<int>(status));
+        if (status == 0xC0000005u) {
+            SetEnvironmentVariableW(L"DRAVIK_STANDIN_EXIT", L"crash");
+        }
         const Program loader = Start(LoaderPath(), L"\"C:\\demo.dem\"");
         const HWND error = probe::WaitForMessageBox(loader.id, kTimeoutMs);
         ASSERT_NE(error, nullptr);

@@ -89,6 +89,18 @@ start)
         WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d" "$WINE" wineboot -i >/dev/null 2>&1
     fi
     "$WINE" reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f >/dev/null 2>&1
+    # A crash ends its process at once with the crash's status, as where no
+    # debugger is set up. Wine would start its own, whose crash dialog waits
+    # for a click that never comes; a debugger that cannot be started (an
+    # empty command) lets the process end. Both views of a 64-bit prefix: a
+    # 32-bit process reads the 32-bit one.
+    views=(32)
+    [ "$windows" = winxp ] || views+=(64)
+    for view in "${views[@]}"; do
+        "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \
+            "/reg:$view" >/dev/null ||
+            { echo "wine_session.sh: Wine's debugger could not be turned off (view $view)" >&2; exit 1; }
+    done
     if [ "$windows" = winxp ]; then
         "$WINE" winecfg -v winxp >/dev/null 2>&1
         version=$("$WINE" cmd /c ver </dev/null 2>/dev/null | tr -d '\r')
