@@ -55,6 +55,8 @@ drive="file=$image/disk.img,format=raw,if=virtio,discard=unmap"
 
 # Emulated (TCG): the same on every x86-64 host. No SMAP: qemu 7.2 emulates
 # the 32-bit iret that Wine uses wrongly with it, and 32-bit processes die.
+# The guest learns that its CPU is emulated (dravik.emulated_cpu): see
+# tests/vm/guest_init.sh.
 # The host's limit is a little longer than the job's, which the guest keeps.
 # The firmware's terminal codes are dropped, so that the terminal keeps
 # wrapping lines.
@@ -62,7 +64,7 @@ timeout -k 10 $((seconds + 180)) qemu-system-x86_64 \
     -accel tcg -cpu max,-smap,-la57 -smp 2 -m 4096 \
     -nographic -monitor none -serial stdio -nic none -no-reboot \
     -kernel "$image/vmlinuz" -initrd "$image/initrd.img" \
-    -append "root=/dev/vda rw rootfstype=ext4 console=ttyS0 quiet loglevel=3 panic=1 init=/sbin/dravik-init dravik.share=$share dravik.seconds=$seconds" \
+    -append "root=/dev/vda rw rootfstype=ext4 console=ttyS0 quiet loglevel=3 panic=1 init=/sbin/dravik-init dravik.share=$share dravik.seconds=$seconds dravik.emulated_cpu=qemu-tcg" \
     -drive "$drive" \
     -virtfs "local,path=$job,mount_tag=job,security_model=none" \
     -virtfs "local,path=$share,mount_tag=share,security_model=none" \
