@@ -1,12 +1,12 @@
 #include "demo_file.h"
 
-#include "failure.h"
-#include "full_path.h"
-#include "game_paths.h"
-#include "game_reading.h"
-#include "path_forms.h"
-#include "text_join.h"
-#include "unique_handles.h"
+#include "win32/failure.h"
+#include "win32/full_path.h"
+#include "rules/game_paths.h"
+#include "rules/game_reading.h"
+#include "rules/loader_path_forms.h"
+#include "rules/text_join.h"
+#include "win32/unique_handles.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 // The demo the loader was given, as Windows finds it.
 #pragma once
 
-#include "demo_form.h"
+#include "rules/loader_demo_form.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 #include "exec_script_file.h"
 
-#include "failure.h"
-#include "text_join.h"
-#include "unique_handles.h"
+#include "win32/failure.h"
+#include "rules/text_join.h"
+#include "win32/unique_handles.h"
 
 namespace dravik {
 

@@ -1,7 +1,7 @@
 // Writing the exec script that the game runs at start.
 #pragma once
 
-#include "game_reading.h"
+#include "rules/game_reading.h"
 
 #include <string>
 

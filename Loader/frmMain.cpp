@@ -1,12 +1,12 @@
 #include "frmMain.h"
 
-#include "app_window_class.h"
-#include "dpi.h"
-#include "error_message.h"
-#include "failure.h"
+#include "win32/app_window_class.h"
+#include "win32/dpi.h"
+#include "win32/error_message.h"
+#include "win32/failure.h"
 #include "maker.h"
 #include "play_demo.h"
-#include "settings_record.h"
+#include "win32/settings_reading.h"
 
 namespace dravik {
 

@@ -2,7 +2,7 @@
 // loader does anything with the demo.
 #pragma once
 
-#include "settings_record.h"
+#include "shared/settings_record.h"
 
 namespace dravik {
 

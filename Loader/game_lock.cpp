@@ -1,6 +1,6 @@
 #include "game_lock.h"
 
-#include "loader_rules.h"
+#include "rules/loader_rules.h"
 
 namespace dravik {
 

@@ -8,7 +8,7 @@
 // when the loader is ended meanwhile (a mutex would be abandoned then).
 #pragma once
 
-#include "unique_handles.h"
+#include "win32/unique_handles.h"
 
 #include <string>
 

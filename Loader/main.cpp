@@ -5,7 +5,7 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR argument, int showState)
 {
-    // The DLL search is restricted before this runs (shared/stack_guard.cpp),
+    // The DLL search is restricted before this runs (runtime/stack_guard.cpp),
     // so the window DLLs, loaded on demand (see CMakeLists.txt), come from
     // the system folder.
     //

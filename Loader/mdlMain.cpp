@@ -1,6 +1,6 @@
 #include "mdlMain.h"
 
-#include "unique_handles.h"
+#include "win32/unique_handles.h"
 
 #include <vector>
 

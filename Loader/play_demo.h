@@ -1,7 +1,7 @@
 // The loader's whole job, apart from its window: play the demo in the game.
 #pragma once
 
-#include "settings_record.h"
+#include "shared/settings_record.h"
 
 #include <string>
 

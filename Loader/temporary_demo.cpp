@@ -1,10 +1,10 @@
 #include "temporary_demo.h"
 
-#include "demo_form.h"
-#include "failure.h"
-#include "path_forms.h"
-#include "text_join.h"
-#include "unique_handles.h"
+#include "rules/loader_demo_form.h"
+#include "win32/failure.h"
+#include "rules/loader_path_forms.h"
+#include "rules/text_join.h"
+#include "win32/unique_handles.h"
 
 namespace dravik {
 

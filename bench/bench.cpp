@@ -8,9 +8,9 @@
 // Times are QueryPerformanceCounter readings, which are system-wide, so a
 // start taken here and the stand-in game's own reading can be subtracted.
 #include "clock.h"
-#include "game_names.h"
-#include "game_paths.h"
-#include "settings_record.h"
+#include "shared/game_names.h"
+#include "rules/game_paths.h"
+#include "shared/settings_record.h"
 #include "window_probe.h"
 
 #include <windows.h>

@@ -1,10 +1,10 @@
 #include "commands.h"
 
-#include "error_message.h"
-#include "failure.h"
+#include "win32/error_message.h"
+#include "win32/failure.h"
 #include "outcome_messages.h"
 #include "setup_error.h"
-#include "text_join.h"
+#include "rules/text_join.h"
 #include "uninstall.h"
 
 #include <windows.h>

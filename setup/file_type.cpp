@@ -1,11 +1,11 @@
 #include "file_type.h"
 
-#include "full_path.h"
-#include "game_names.h"
+#include "win32/full_path.h"
+#include "shared/game_names.h"
 #include "mdlFunx.h"
-#include "registry.h"
-#include "setup_rules.h"
-#include "text_join.h"
+#include "win32/registry.h"
+#include "rules/setup_rules.h"
+#include "rules/text_join.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>

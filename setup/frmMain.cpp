@@ -1,19 +1,19 @@
 #include "frmMain.h"
 
-#include "app_window_class.h"
-#include "com_apartment.h"
-#include "dpi.h"
-#include "error_message.h"
-#include "failure.h"
-#include "game_names.h"
-#include "label_layout.h"
+#include "win32/app_window_class.h"
+#include "win32/com_apartment.h"
+#include "win32/dpi.h"
+#include "win32/error_message.h"
+#include "win32/failure.h"
+#include "shared/game_names.h"
+#include "rules/setup_label_layout.h"
 #include "maker.h"
 #include "mdlFunx.h"
 #include "outcome_messages.h"
 #include "ready.h"
 #include "setup_error.h"
-#include "setup_rules.h"
-#include "twips.h"
+#include "rules/setup_rules.h"
+#include "rules/twips.h"
 
 #include <shellapi.h>
 #include <shlwapi.h>

@@ -2,7 +2,7 @@
 // settings record and registers .dem files, then closes.
 #pragma once
 
-#include "unique_handles.h"
+#include "win32/unique_handles.h"
 
 #include <windows.h>
 

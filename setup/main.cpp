@@ -2,7 +2,7 @@
 // with /uninstall, removes that again.
 #include "commands.h"
 #include "frmMain.h"
-#include "setup_rules.h"
+#include "rules/setup_rules.h"
 
 #include <commctrl.h>
 #include <windows.h>

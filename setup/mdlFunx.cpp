@@ -1,6 +1,6 @@
 #include "mdlFunx.h"
 
-#include "registry.h"
+#include "win32/registry.h"
 
 namespace dravik {
 

@@ -1,6 +1,6 @@
 #include "places.h"
 
-#include "registry.h"
+#include "win32/registry.h"
 
 namespace dravik {
 

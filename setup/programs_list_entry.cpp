@@ -1,10 +1,10 @@
 #include "programs_list_entry.h"
 
-#include "game_names.h"
+#include "shared/game_names.h"
 #include "maker.h"
 #include "mdlFunx.h"
-#include "setup_rules.h"
-#include "text_join.h"
+#include "rules/setup_rules.h"
+#include "rules/text_join.h"
 
 #include <windows.h>
 

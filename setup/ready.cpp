@@ -1,14 +1,14 @@
 #include "ready.h"
 
-#include "failure.h"
+#include "win32/failure.h"
 #include "file_type.h"
-#include "full_path.h"
-#include "game_names.h"
+#include "win32/full_path.h"
+#include "shared/game_names.h"
 #include "programs_list_entry.h"
 #include "registry_changes.h"
-#include "settings_record.h"
-#include "setup_rules.h"
-#include "text_join.h"
+#include "shared/settings_record.h"
+#include "rules/setup_rules.h"
+#include "rules/text_join.h"
 
 namespace dravik {
 

@@ -1,6 +1,6 @@
 #include "registry_changes.h"
 
-#include "text_join.h"
+#include "rules/text_join.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "places.h"
-#include "registry.h"
+#include "win32/registry.h"
 
 #include <optional>
 #include <string>

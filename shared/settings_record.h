@@ -1,5 +1,6 @@
-// The settings record: where the game lives, written by Dravik.exe and read
-// by loader.exe, in HKEY_CURRENT_USER\Software\Dravik\Setup.
+// The settings record's names: where the game lives, written by Dravik.exe
+// and read by loader.exe (win32/settings_reading.h), in
+// HKEY_CURRENT_USER\Software\Dravik\Setup.
 #pragma once
 
 #include <string>
@@ -15,8 +16,5 @@ struct SettingsRecord {
     std::wstring Path;     // full path of UT2003.exe
     std::wstring General;  // the game folder
 };
-
-// A value never written reads as the empty text.
-SettingsRecord ReadSettingsRecord();
 
 }  // namespace dravik

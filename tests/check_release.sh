@@ -62,7 +62,7 @@ for name in Dravik loader; do
     check "$name.exe is not marked for DEP (NX_COMPAT)" grep -q NX_COMPAT <<<"$headers"
     check "$name.exe is not marked Terminal Server aware (TERMINAL_SERVICE_AWARE)" \
         grep -q TERMINAL_SERVICE_AWARE <<<"$headers"
-    # The programs' own stack guard (shared/stack_guard.cpp), not libssp's,
+    # The programs' own stack guard (runtime/stack_guard.cpp), not libssp's,
     # which seeds it with CryptAcquireContextA before the program's own code
     # runs and so loads the crypto and window DLLs at every start.
     check "$name.exe imports CryptAcquireContextA (libssp's stack guard)" \

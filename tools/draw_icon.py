@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draw the Dravik application icon and write it as a Windows .ico file.
 
-Usage: python3 tools/draw_icon.py shared/dravik.ico
+Usage: python3 tools/draw_icon.py resources/dravik.ico
 
 Standard library only, no timestamps or randomness, so the output is
 byte-identical on every run and can be regenerated instead of hand-edited.

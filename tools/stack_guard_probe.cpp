@@ -1,4 +1,4 @@
-// stack-guard-probe.exe: the programs' own stack guard (shared/stack_guard.cpp)
+// stack-guard-probe.exe: the programs' own stack guard (runtime/stack_guard.cpp)
 // in a program that the tests may break.
 //
 //   stack-guard-probe guard <file>   writes the guard as seeded, in hex

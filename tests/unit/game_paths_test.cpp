@@ -1,4 +1,4 @@
-#include "game_paths.h"
+#include "rules/game_paths.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "loader_rules.h"
+#include "rules/loader_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "registry_text.h"
+#include "rules/registry_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "setup_rules.h"
+#include "rules/setup_rules.h"
 
 #include <gtest/gtest.h>
 

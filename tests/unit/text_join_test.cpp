@@ -1,4 +1,4 @@
-#include "text_join.h"
+#include "rules/text_join.h"
 
 #include <gtest/gtest.h>
 

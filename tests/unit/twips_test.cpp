@@ -1,4 +1,4 @@
-#include "twips.h"
+#include "rules/twips.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // loader.exe under Wine, with the stand-in game, driven through its windows.
-#include "demo_form.h"
-#include "dpi.h"
-#include "failure.h"
-#include "loader_rules.h"
+#include "rules/loader_demo_form.h"
+#include "win32/dpi.h"
+#include "win32/failure.h"
+#include "rules/loader_rules.h"
 #include "maker.h"
 #include "test_support.h"
-#include "twips.h"
+#include "rules/twips.h"
 #include "window_probe.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // cannot make an undo fail: it deletes any key whatever its rights say, and
 // a value is put back in a key just written to. Here the test refuses the
 // undo itself, between the change and the undo.
-#include "outcome_messages.h"
-#include "registry_changes.h"
+#include "setup/outcome_messages.h"
+#include "setup/registry_changes.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 // Dravik.exe under Wine, driven through its window like a user would.
-#include "failure.h"
-#include "game_names.h"
+#include "win32/failure.h"
+#include "shared/game_names.h"
 #include "maker.h"
-#include "settings_record.h"
+#include "shared/settings_record.h"
 #include "test_support.h"
-#include "twips.h"
-#include "dpi.h"
+#include "rules/twips.h"
+#include "win32/dpi.h"
 #include "window_probe.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// The programs' own stack guard (shared/stack_guard.cpp), in
+// The programs' own stack guard (runtime/stack_guard.cpp), in
 // stack-guard-probe.exe, which links the same source and can be made to
 // overrun its stack.
 #include "test_support.h"

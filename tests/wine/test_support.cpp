@@ -1,6 +1,6 @@
 #include "test_support.h"
 
-#include "system_function.h"
+#include "win32/system_function.h"
 #include "window_probe.h"
 
 #include <gtest/gtest.h>

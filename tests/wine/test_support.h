@@ -3,7 +3,7 @@
 // stand-in's record of how it was started.
 #pragma once
 
-#include "unique_handles.h"
+#include "win32/unique_handles.h"
 
 #include <windows.h>
 

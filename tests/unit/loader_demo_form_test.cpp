@@ -1,4 +1,4 @@
-#include "demo_form.h"
+#include "rules/loader_demo_form.h"
 
 #include <gtest/gtest.h>
 

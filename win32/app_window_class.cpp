@@ -1,6 +1,6 @@
-#include "app_window_class.h"
+#include "win32/app_window_class.h"
 
-#include "app_icon.h"
+#include "resources/app_icon.h"
 
 namespace dravik {
 

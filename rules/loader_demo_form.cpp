@@ -1,7 +1,7 @@
-#include "demo_form.h"
+#include "rules/loader_demo_form.h"
 
-#include "game_reading.h"
-#include "text_join.h"
+#include "rules/game_reading.h"
+#include "rules/text_join.h"
 
 namespace dravik {
 

@@ -1,7 +1,7 @@
-#include "game_paths.h"
+#include "rules/game_paths.h"
 
-#include "game_names.h"
-#include "text_join.h"
+#include "shared/game_names.h"
+#include "rules/text_join.h"
 
 namespace dravik {
 

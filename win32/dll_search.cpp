@@ -1,6 +1,6 @@
-#include "dll_search.h"
+#include "win32/dll_search.h"
 
-#include "system_function.h"
+#include "win32/system_function.h"
 
 // Windows XP's headers lack it.
 #ifndef LOAD_LIBRARY_SEARCH_SYSTEM32

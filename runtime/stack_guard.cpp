@@ -6,7 +6,7 @@
 // delay-loads so as not to slow the game's start. With the guard defined
 // here, a stray use of libssp's other checks pulls its object in and the
 // link fails on the guard defined twice.
-#include "dll_search.h"
+#include "win32/dll_search.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "label_layout.h"
+#include "rules/setup_label_layout.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "setup_rules.h"
+#include "rules/setup_rules.h"
 
-#include "game_names.h"
-#include "game_paths.h"
-#include "text_join.h"
+#include "shared/game_names.h"
+#include "rules/game_paths.h"
+#include "rules/text_join.h"
 
 #include <algorithm>
 #include <cwctype>

@@ -1,4 +1,4 @@
-#include "game_reading.h"
+#include "rules/game_reading.h"
 
 #include <algorithm>
 

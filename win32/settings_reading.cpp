@@ -1,6 +1,6 @@
-#include "settings_record.h"
+#include "win32/settings_reading.h"
 
-#include "registry.h"
+#include "win32/registry.h"
 
 namespace dravik {
 

@@ -1,6 +1,6 @@
-#include "loader_rules.h"
+#include "rules/loader_rules.h"
 
-#include "text_join.h"
+#include "rules/text_join.h"
 
 #include <cwchar>
 #include <cwctype>

@@ -1,6 +1,6 @@
-#include "path_forms.h"
+#include "rules/loader_path_forms.h"
 
-#include "game_reading.h"
+#include "rules/game_reading.h"
 
 #include <algorithm>
 

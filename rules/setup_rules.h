@@ -2,7 +2,7 @@
 // it registers with the shell. Plain text rules, free of Windows headers.
 #pragma once
 
-#include "game_paths.h"
+#include "rules/game_paths.h"
 
 #include <string>
 #include <string_view>

@@ -10,7 +10,7 @@
 // - anything else is a fault of the program itself (an index out of range,
 //   a bad cast, an argument a conversion cannot take): an internal error,
 //   which the programs' error message asks the user to report.
-#include "failure.h"
+#include "win32/failure.h"
 
 #include <new>
 

@@ -1,7 +1,7 @@
-#include "registry.h"
+#include "win32/registry.h"
 
-#include "registry_text.h"
-#include "text_join.h"
+#include "rules/registry_text.h"
+#include "rules/text_join.h"
 
 namespace dravik::reg {
 

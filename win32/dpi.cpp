@@ -1,8 +1,8 @@
-#include "dpi.h"
+#include "win32/dpi.h"
 
-#include "system_function.h"
-#include "twips.h"
-#include "unique_handles.h"
+#include "win32/system_function.h"
+#include "rules/twips.h"
+#include "win32/unique_handles.h"
 
 namespace dravik {
 

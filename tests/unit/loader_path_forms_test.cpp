@@ -1,4 +1,4 @@
-#include "path_forms.h"
+#include "rules/loader_path_forms.h"
 
 #include <gtest/gtest.h>
 

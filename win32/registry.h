@@ -3,7 +3,7 @@
 // is not there; otherwise why Windows refused.
 #pragma once
 
-#include "unique_handles.h"
+#include "win32/unique_handles.h"
 
 #include <windows.h>
 

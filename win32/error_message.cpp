@@ -1,8 +1,8 @@
-#include "error_message.h"
+#include "win32/error_message.h"
 
-#include "failure.h"
+#include "win32/failure.h"
 #include "maker.h"
-#include "text_join.h"
+#include "rules/text_join.h"
 
 #include <new>
 

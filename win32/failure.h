@@ -17,7 +17,7 @@ private:
 };
 
 // A fault of the program itself, such as a misuse of the standard library
-// (shared/library_errors.cpp): reported as an internal error to be reported.
+// (runtime/library_errors.cpp): reported as an internal error to be reported.
 struct InternalError {};
 
 // A text of a message table (the system's, when module is null), without a

@@ -1,4 +1,4 @@
-#include "full_path.h"
+#include "win32/full_path.h"
 
 namespace dravik {
 
