@@ -1,14 +1,12 @@
 #include "demo_file.h"
 
-#include "win32/failure.h"
-#include "win32/full_path.h"
 #include "rules/game_paths.h"
-#include "rules/game_reading.h"
 #include "rules/loader_path_forms.h"
 #include "rules/text_join.h"
+#include "win32/failure.h"
+#include "win32/full_path.h"
+#include "win32/growing_buffer.h"
 #include "win32/unique_handles.h"
-
-#include <vector>
 
 namespace dravik {
 
@@ -25,19 +23,10 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 // than the system's (and exFAT always): the long form then, or nothing.
 std::wstring ShortPath(const std::wstring& path)
 {
-    // Asked once where the answer fits, as Windows reads the folders anew
-    // for each call.
     const std::wstring longForm = LongPathForm(path);
-    std::vector<wchar_t> buffer(kMaxPath, L'\0');
-    DWORD length = GetShortPathNameW(longForm.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length >= buffer.size()) {
-        buffer.resize(length);
-        length = GetShortPathNameW(longForm.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-    }
-    if (length == 0 || length >= buffer.size()) {
-        return std::wstring();
-    }
-    return PlainPathForm(std::wstring(buffer.data(), length));
+    return PlainPathForm(TextFromGrowingBuffer([&longForm](wchar_t* buffer, DWORD size) {
+        return GetShortPathNameW(longForm.c_str(), buffer, size);
+    }));
 }
 
 // A hard link shares the demo's attributes and how it is shared: the link
@@ -45,7 +34,7 @@ std::wstring ShortPath(const std::wstring& path)
 // would change the user's file, and while another program holds the demo
 // open without letting others delete it, no link to it can be deleted.
 // Such demos are copied instead.
-bool Linkable(const std::wstring& demo)
+bool LinkCanBeMadeAndRemoved(const std::wstring& demo)
 {
     const std::wstring path = LongPathForm(demo);
     UniqueHandle file(
@@ -89,22 +78,27 @@ std::wstring DemoPath(const std::wstring& path)
     return full;
 }
 
-DemoFacts GatherDemoFacts(const std::wstring& demo, const std::wstring& general, const std::wstring& temporaryName)
+std::wstring DiskDemoFacts::DemoShort()
 {
-    // Each fact costs Windows a look at the disk, and the game's start waits
-    // for them: those that cannot change the choice are left empty.
-    DemoFacts facts;
-    facts.demo = demo;
-    facts.demoShort = ShortPath(demo);
-    if (GameOpensPath(facts.demoShort)) {
-        return facts;
+    return ShortPath(demo_);
+}
+
+bool DiskDemoFacts::Linkable()
+{
+    return LinkCanBeMadeAndRemoved(demo_);
+}
+
+std::wstring DiskDemoFacts::System()
+{
+    if (!system_) {
+        system_ = FullPath(SystemFolder(general_));
     }
-    facts.linkable = Linkable(demo);
-    facts.system = FullPath(SystemFolder(general));
-    if (!GameOpensPath(Join({facts.system, L"\\", temporaryName}))) {
-        facts.systemShort = ShortPath(facts.system);
-    }
-    return facts;
+    return *system_;
+}
+
+std::wstring DiskDemoFacts::SystemShort()
+{
+    return ShortPath(System());
 }
 
 }  // namespace dravik

@@ -3,6 +3,7 @@
 
 #include "rules/loader_demo_form.h"
 
+#include <optional>
 #include <string>
 
 namespace dravik {
@@ -12,9 +13,22 @@ namespace dravik {
 // empty path. Fails when it names no existing file, or a device.
 std::wstring DemoPath(const std::wstring& path);
 
-// What the choice of the demo's form needs to know, for a demo whose own
-// path the game cannot read and a link or copy of the given name. Fails when
-// the demo is not a file on a disk, where it comes to a link or copy.
-DemoFacts GatherDemoFacts(const std::wstring& demo, const std::wstring& general, const std::wstring& temporaryName);
+// What Windows tells the choice of the demo's form, asked of it only when
+// the choice comes to it, each once. Linkable() fails when the demo is not a
+// file on a disk.
+class DiskDemoFacts : public DemoFacts {
+public:
+    DiskDemoFacts(const std::wstring& demo, const std::wstring& general) : demo_(demo), general_(general) {}
+
+    std::wstring DemoShort() override;
+    bool Linkable() override;
+    std::wstring System() override;
+    std::wstring SystemShort() override;
+
+private:
+    std::wstring demo_;
+    std::wstring general_;
+    std::optional<std::wstring> system_;
+};
 
 }  // namespace dravik

@@ -1,17 +1,17 @@
 #include "play_demo.h"
 
 #include "demo_file.h"
-#include "rules/loader_demo_form.h"
 #include "exec_script_file.h"
-#include "win32/failure.h"
 #include "game_check.h"
 #include "game_lock.h"
-#include "rules/game_paths.h"
-#include "rules/game_reading.h"
-#include "rules/loader_rules.h"
 #include "mdlMain.h"
 #include "temporary_demo.h"
 #include "window_dlls.h"
+#include "rules/game_paths.h"
+#include "rules/game_reading.h"
+#include "rules/loader_demo_form.h"
+#include "rules/loader_rules.h"
+#include "win32/failure.h"
 
 #include <windows.h>
 
@@ -30,18 +30,13 @@ unsigned long long Now()
     return static_cast<unsigned long long>(now.dwHighDateTime) << 32 | now.dwLowDateTime;
 }
 
-// The form of the demo's path that the game reads as the demo. A plain path,
-// the usual case, costs nothing but this check.
+// The form of the demo's path that the game reads as the demo.
 DemoChoice ChooseForm(const std::wstring& demo, const std::wstring& general)
 {
-    if (demo.empty() || GameOpensPath(demo)) {
-        return {DemoForm::InPlace, demo};
-    }
-    const std::wstring temporaryName = TemporaryDemoName(GetCurrentProcessId(), Now());
-    const DemoFacts facts = GatherDemoFacts(demo, general, temporaryName);
-    const DemoChoice choice = ChooseDemoForm(facts, temporaryName);
+    DiskDemoFacts facts(demo, general);
+    const DemoChoice choice = ChooseDemoForm(demo, facts, TemporaryDemoName(GetCurrentProcessId(), Now()));
     if (choice.form == DemoForm::None) {
-        throw Failure(UnplayableDemoText(facts));
+        throw Failure(UnplayableDemoText(demo, facts.System()));
     }
     return choice;
 }

@@ -24,27 +24,6 @@ bool IsAsciiLetter(wchar_t c)
     return AsciiLower(c) >= L'a' && AsciiLower(c) <= L'z';
 }
 
-// Whether `text` holds `lower` at `at`, in any ASCII letter case.
-bool HasAt(const std::wstring& text, std::size_t at, const char* lower)
-{
-    for (; *lower != '\0'; ++lower, ++at) {
-        if (at >= text.size() || AsciiLower(text[at]) != static_cast<wchar_t>(*lower)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-std::size_t FindNoCase(const std::wstring& text, const char* lower)
-{
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        if (HasAt(text, at, lower)) {
-            return at;
-        }
-    }
-    return std::wstring::npos;
-}
-
 // The script as the game's characters, up to its first line end.
 std::wstring FirstLine(const ScriptBytes& script)
 {
@@ -74,7 +53,7 @@ std::optional<std::wstring> DemoPlayToken(const std::wstring& line)
     while (at < line.size() && IsBlank(line[at])) {
         ++at;
     }
-    if (!HasAt(line, at, kDemoPlay)) {
+    if (!GameMatchesAt(line, at, kDemoPlay)) {
         return std::nullopt;
     }
     at += sizeof kDemoPlay - 1;
@@ -99,7 +78,7 @@ std::optional<std::wstring> DemoPlayToken(const std::wstring& line)
 GameDemoFile FileOfToken(const std::wstring& token)
 {
     std::wstring url = token;
-    const std::size_t dem = FindNoCase(url, ".dem");
+    const std::size_t dem = GameFinds(url, ".dem");
     if (dem != std::wstring::npos) {
         url.erase(dem, 4);
     }
@@ -124,7 +103,7 @@ GameDemoFile FileOfToken(const std::wstring& token)
         if (colon != std::wstring::npos && (dot == std::wstring::npos || colon < dot)) {
             return {DemoReading::Protocol, {}};
         }
-        if (dot != std::wstring::npos && !HasAt(path, dot, ".ut2") && !HasAt(path, dot, ".uvx")) {
+        if (dot != std::wstring::npos && !GameMatchesAt(path, dot, ".ut2") && !GameMatchesAt(path, dot, ".uvx")) {
             return {DemoReading::Server, {}};
         }
         if (path.compare(0, 2, L"\\\\") != 0) {
@@ -139,6 +118,26 @@ GameDemoFile FileOfToken(const std::wstring& token)
 }
 
 }  // namespace
+
+bool GameMatchesAt(const std::wstring& text, std::size_t at, const char* lower)
+{
+    for (; *lower != '\0'; ++lower, ++at) {
+        if (at >= text.size() || AsciiLower(text[at]) != static_cast<wchar_t>(*lower)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::size_t GameFinds(const std::wstring& text, const char* lower)
+{
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (GameMatchesAt(text, at, lower)) {
+            return at;
+        }
+    }
+    return std::wstring::npos;
+}
 
 GameDemoFile DemoFileTheGameOpens(const ScriptBytes& script)
 {
@@ -174,7 +173,7 @@ std::optional<ScriptBytes> DemoPlayScript(const std::wstring& path, bool quoted)
 bool GameOpensPath(const std::wstring& path)
 {
     const std::optional<ScriptBytes> script = DemoPlayScript(path);
-    if (!script || path.size() < 4 || !HasAt(path, path.size() - 4, ".dem")) {
+    if (!script || path.size() < 4 || !GameMatchesAt(path, path.size() - 4, ".dem")) {
         return false;
     }
     const GameDemoFile opened = DemoFileTheGameOpens(*script);

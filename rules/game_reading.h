@@ -59,4 +59,10 @@ std::optional<ScriptBytes> DemoPlayScript(const std::wstring& path, bool quoted 
 // (".dem" at its end in any ASCII letter case).
 bool GameOpensPath(const std::wstring& path);
 
+// The game's own comparison of letters, which folds only ASCII letters:
+// whether text holds `lower` (ASCII, in lower case) at `at`, and where it
+// holds it first (npos where nowhere).
+bool GameMatchesAt(const std::wstring& text, std::size_t at, const char* lower);
+std::size_t GameFinds(const std::wstring& text, const char* lower);
+
 }  // namespace dravik

@@ -8,13 +8,18 @@
 
 namespace dravik {
 
-// What Windows tells about the demo and the game's System folder.
-struct DemoFacts {
-    std::wstring demo;         // the demo's full path
-    std::wstring demoShort;    // its short form; empty where Windows has none
-    bool linkable = false;     // a hard link to it can be made and removed again
-    std::wstring system;       // the game's System folder, full path
-    std::wstring systemShort;  // its short form; empty where Windows has none
+// What Windows tells about the demo and the game's System folder. Each fact
+// costs Windows a look at the disk, which the game's start waits for, so the
+// choice asks for a fact only when it comes to it.
+class DemoFacts {
+public:
+    virtual std::wstring DemoShort() = 0;    // the demo's short form; empty where Windows has none
+    virtual bool Linkable() = 0;             // a hard link to it can be made and removed again
+    virtual std::wstring System() = 0;       // the game's System folder, full path
+    virtual std::wstring SystemShort() = 0;  // its short form; empty where Windows has none
+
+protected:
+    ~DemoFacts() = default;
 };
 
 enum class DemoForm {
@@ -30,9 +35,12 @@ struct DemoChoice {
     std::wstring path;  // what the script names
 };
 
-// The first form the game reads as the demo; a link or a copy gets the given
-// name in the System folder, or in its short form where only that works.
-DemoChoice ChooseDemoForm(const DemoFacts& facts, const std::wstring& temporaryName);
+// The first form the game reads as the demo (full path): the path itself, its
+// short form, or a link or copy with the given name in the System folder, or
+// in its short form where only that works. An empty path (the game started
+// without a demo) stays as it is, as does a path the game reads as it stands:
+// the usual case costs only this check in memory.
+DemoChoice ChooseDemoForm(const std::wstring& demo, DemoFacts& facts, const std::wstring& temporaryName);
 
 // Names of links and copies: "Dravik-<8 hex digits>-<16 hex digits>.dem",
 // from the loader's process id and its start time, so that each run has its
@@ -46,7 +54,8 @@ inline constexpr wchar_t kTemporaryDemoPattern[] = L"Dravik-*.dem";
 // ("holds letters that the game reads as others"); empty where it would.
 std::wstring UnreadablePathReason(const std::wstring& path);
 
-// The error description for a demo that no form makes the game play.
-std::wstring UnplayableDemoText(const DemoFacts& facts);
+// The error description for a demo that no form makes the game play, given
+// the System folder's full path.
+std::wstring UnplayableDemoText(const std::wstring& demo, const std::wstring& system);
 
 }  // namespace dravik

@@ -1,6 +1,7 @@
 #include "rules/loader_rules.h"
 
 #include "rules/text_join.h"
+#include "rules/windows_names.h"
 
 #include <cwchar>
 #include <cwctype>
@@ -29,19 +30,18 @@ std::wstring GameLockName(const std::wstring& general)
     while (!folder.empty() && folder.back() == L'\\') {
         folder.pop_back();
     }
-    // FNV-1a over the upper-cased folder: a short name however long the
-    // folder, as names of such objects are limited to MAX_PATH.
+    // FNV-1a over the folder's name folded as Windows compares names: a
+    // short name however long the folder, as names of such objects are
+    // limited to MAX_PATH.
     unsigned long long hash = 14695981039346656037ull;
     for (const wchar_t letter : folder) {
-        hash ^= static_cast<unsigned long long>(std::towupper(letter)) & 0xFFFFu;
+        hash ^= static_cast<unsigned long long>(FoldedLetter(letter)) & 0xFFFFu;
         hash *= 1099511628211ull;
     }
     // Not the older loaders' name: theirs is a mutex, and an event of the
     // same name could not be made while one of them runs.
     std::wstring name = L"Local\\Dravik.Game.";
-    for (int shift = 60; shift >= 0; shift -= 4) {
-        name += L"0123456789ABCDEF"[(hash >> shift) & 0xF];
-    }
+    AppendHex(name, hash, 16);
     return name;
 }
 
@@ -56,9 +56,7 @@ bool IsErrorStatus(unsigned long exitCode)
 std::wstring HexStatus(unsigned long status)
 {
     std::wstring hex = L"0x";
-    for (int shift = 28; shift >= 0; shift -= 4) {
-        hex += L"0123456789ABCDEF"[(status >> shift) & 0xF];
-    }
+    AppendHex(hex, status, 8);
     return hex;
 }
 

@@ -1,22 +1,16 @@
 #include "rules/setup_rules.h"
 
-#include "shared/game_names.h"
 #include "rules/game_paths.h"
 #include "rules/text_join.h"
+#include "rules/windows_names.h"
+#include "shared/game_names.h"
 
 #include <algorithm>
-#include <cwctype>
+#include <string_view>
 
 namespace dravik {
 
 namespace {
-
-bool EndsWithIgnoringCase(std::wstring_view text, std::wstring_view suffix)
-{
-    return text.size() >= suffix.size() &&
-           std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<std::ptrdiff_t>(suffix.size()),
-                      [](wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); });
-}
 
 constexpr std::wstring_view kSuffix = kGameExeSuffix;
 
@@ -24,7 +18,7 @@ constexpr std::wstring_view kSuffix = kGameExeSuffix;
 
 GamePathProblem CheckGamePath(const std::wstring& path)
 {
-    if (!EndsWithIgnoringCase(path, kSuffix)) {
+    if (!EndsWithName(path, kSuffix)) {
         return GamePathProblem::NotUT2003Exe;
     }
     if (path.size() == kSuffix.size()) {
@@ -71,21 +65,16 @@ SetupCommand ParseSetupArguments(const std::wstring& arguments)
     if (argument.empty()) {
         return SetupCommand::Window;
     }
-    if (SameRegistryName(argument, L"/uninstall") || SameRegistryName(argument, L"-uninstall")) {
+    if (SameName(argument, L"/uninstall") || SameName(argument, L"-uninstall")) {
         return SetupCommand::Uninstall;
     }
     return SetupCommand::Unknown;
 }
 
-bool SameRegistryName(std::wstring_view a, std::wstring_view b)
-{
-    return a.size() == b.size() && EndsWithIgnoringCase(a, b);
-}
-
 std::vector<std::wstring> ParentKeysUpTo(const std::wstring& key, const std::wstring& top)
 {
     if (top.empty() || top.size() >= key.size() || key[top.size()] != L'\\' ||
-        !SameRegistryName(std::wstring_view(key).substr(0, top.size()), top)) {
+        !SameName(std::wstring_view(key).substr(0, top.size()), top)) {
         return {};
     }
     std::vector<std::wstring> parents;

@@ -5,7 +5,6 @@
 #include "rules/game_paths.h"
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace dravik {
@@ -44,9 +43,6 @@ std::wstring FolderOf(const std::wstring& path);
 // in double quotes or not), or nothing it knows.
 enum class SetupCommand { Window, Uninstall, Unknown };
 SetupCommand ParseSetupArguments(const std::wstring& arguments);
-
-// Registry names such as program ids compare without regard to case.
-bool SameRegistryName(std::wstring_view a, std::wstring_view b);
 
 // The keys above a registry key path, nearest first, up to and including
 // top; none when top is not one of them.

@@ -21,4 +21,11 @@ void Append(std::wstring& text, std::initializer_list<std::wstring_view> pieces)
     }
 }
 
+void AppendHex(std::wstring& text, unsigned long long value, int digits)
+{
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) {
+        text += L"0123456789ABCDEF"[(value >> shift) & 0xF];
+    }
+}
+
 }  // namespace dravik

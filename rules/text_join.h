@@ -16,4 +16,8 @@ std::wstring Join(std::initializer_list<std::wstring_view> pieces);
 // may be a part of text itself, which may move to make room.
 void Append(std::wstring& text, std::initializer_list<std::wstring_view> pieces);
 
+// Adds the value's last `digits` hexadecimal digits, in capitals, to the end
+// of text: AppendHex(text, 0xC0000135, 8) adds "C0000135".
+void AppendHex(std::wstring& text, unsigned long long value, int digits);
+
 }  // namespace dravik

@@ -1,11 +1,12 @@
 #include "file_type.h"
 
-#include "win32/full_path.h"
-#include "shared/game_names.h"
 #include "mdlFunx.h"
-#include "win32/registry.h"
 #include "rules/setup_rules.h"
 #include "rules/text_join.h"
+#include "rules/windows_names.h"
+#include "shared/game_names.h"
+#include "win32/full_path.h"
+#include "win32/registry.h"
 
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -83,7 +84,7 @@ std::optional<Refusal> WriteFileType(RegistryChanges& changes, Place classes, co
     // The type .dem named in this key is remembered, to be given .dem back;
     // a second READY finds dravikfile there and keeps the first's.
     const std::wstring own = RegReadString(root, extension, L"");
-    if (!own.empty() && !SameRegistryName(own, kType)) {
+    if (!own.empty() && !SameName(own, kType)) {
         if (auto refused = set(type, kReplacedTypeValue, own)) {
             return refused;
         }
@@ -96,14 +97,14 @@ std::optional<Refusal> WriteFileType(RegistryChanges& changes, Place classes, co
                                                                       : std::wstring();
     // A type that is not registered would offer nothing there. Each added
     // type is recorded once, however often READY adds it again.
-    if (!earlier.empty() && !SameRegistryName(earlier, kType) && TypeExists(earlier) &&
+    if (!earlier.empty() && !SameName(earlier, kType) && TypeExists(earlier) &&
         !ValuePresent(root, openWith, earlier.c_str())) {
         if (auto refused = set(openWith, earlier.c_str(), std::wstring())) {
             return refused;
         }
         std::vector<std::wstring> added = AddedOpenWith(root);
         if (std::none_of(added.begin(), added.end(),
-                         [&](const std::wstring& type) { return SameRegistryName(type, earlier); })) {
+                         [&](const std::wstring& type) { return SameName(type, earlier); })) {
             added.push_back(earlier);
         }
         if (auto refused = changes.Set(classes, type, kAddedOpenWithValue, reg::MultiStringValue(added))) {
@@ -161,7 +162,7 @@ void RemoveFileType(Place classes, UninstallOutcome& outcome)
     // goes back to the type it named here before, where that type still
     // exists; where it named none, the value goes, and the merged view shows
     // every user's owner again rather than this key pinning it.
-    if (SameRegistryName(RegReadString(root, extension, L""), kType)) {
+    if (SameName(RegReadString(root, extension, L""), kType)) {
         const std::wstring replaced = RegReadString(root, type, kReplacedTypeValue);
         UniqueKey key;
         LONG status = ERROR_SUCCESS;
@@ -215,12 +216,12 @@ void RemoveFileType(Place classes, UninstallOutcome& outcome)
 }  // namespace
 
 std::optional<Refusal> RegisterDemoFileType(RegistryChanges& changes, const std::wstring& gameFolder,
-                                            const std::wstring& programFolder, ClassesRegistration& where)
+                                            const std::wstring& programFolder)
 {
     // Read before any write changes what the view shows.
     const Registration registration{gameFolder, programFolder, RegReadString(HKEY_CLASSES_ROOT, kExtension, L"")};
     std::optional<Refusal> refused = WriteToClassesKeys(
-        changes, [&](Place classes) { return WriteFileType(changes, classes, registration); }, where);
+        changes, [&](Place classes) { return WriteFileType(changes, classes, registration); });
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
     return refused;
 }
@@ -236,7 +237,7 @@ std::optional<ChosenProgram> OtherProgramChosenForDemos(const std::wstring& load
             break;
         }
     }
-    if (chosen.empty() || SameRegistryName(chosen, kType)) {
+    if (chosen.empty() || SameName(chosen, kType)) {
         return std::nullopt;
     }
     // A choice of a type that is not registered opens nothing.
@@ -246,7 +247,7 @@ std::optional<ChosenProgram> OtherProgramChosenForDemos(const std::wstring& load
     // A choice made by browsing to loader.exe (Applications\loader.exe) is
     // this loader too.
     const std::wstring executable = AssocString(ASSOCSTR_EXECUTABLE, chosen);
-    if (!executable.empty() && SameRegistryName(FullPath(executable), FullPath(loaderPath))) {
+    if (!executable.empty() && SameName(FullPath(executable), FullPath(loaderPath))) {
         return std::nullopt;
     }
     return ChosenProgram{ProgramName(chosen), false};
@@ -267,7 +268,7 @@ void UnregisterDemoFileType(UninstallOutcome& outcome)
     const bool association = std::any_of(outcome.removed.begin(), outcome.removed.end(),
                                          [](const PartIn& removed) { return removed.part == Part::Association; });
     const std::wstring owner = RegReadString(HKEY_CLASSES_ROOT, kExtension, L"");
-    if (association && !owner.empty() && !SameRegistryName(owner, kType) && TypeExists(owner)) {
+    if (association && !owner.empty() && !SameName(owner, kType) && TypeExists(owner)) {
         outcome.restored = ProgramName(owner);
     }
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);

@@ -1,19 +1,20 @@
 #include "frmMain.h"
 
-#include "win32/app_window_class.h"
-#include "win32/com_apartment.h"
-#include "win32/dpi.h"
-#include "win32/error_message.h"
-#include "win32/failure.h"
-#include "shared/game_names.h"
-#include "rules/setup_label_layout.h"
 #include "maker.h"
 #include "mdlFunx.h"
 #include "outcome_messages.h"
 #include "ready.h"
 #include "setup_error.h"
+#include "rules/setup_label_layout.h"
 #include "rules/setup_rules.h"
 #include "rules/twips.h"
+#include "shared/game_names.h"
+#include "win32/app_window_class.h"
+#include "win32/com_apartment.h"
+#include "win32/dpi.h"
+#include "win32/error_message.h"
+#include "win32/failure.h"
+#include "win32/full_path.h"
 
 #include <shellapi.h>
 #include <shlwapi.h>
@@ -71,13 +72,6 @@ const wchar_t* TextOf(int id)
     case kLabel3Id: return kHomePage;
     default: return L"";
     }
-}
-
-std::wstring OwnPath()
-{
-    std::wstring path(32768, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, &path[0], 32768));
-    return path;
 }
 
 std::wstring TextOfWindow(HWND window)
@@ -224,7 +218,7 @@ void frmMain::Form_Load()
 
 void frmMain::butReady_Click()
 {
-    const ReadyOutcome outcome = Ready(TextOfWindow(txtPath_), OwnPath());
+    const ReadyOutcome outcome = Ready(TextOfWindow(txtPath_), ProgramPath());
     if (outcome.refused) {
         throw Failure(ReadyRefusedText(outcome));
     }

@@ -1,10 +1,11 @@
 #include "programs_list_entry.h"
 
-#include "shared/game_names.h"
 #include "maker.h"
 #include "mdlFunx.h"
 #include "rules/setup_rules.h"
 #include "rules/text_join.h"
+#include "rules/windows_names.h"
+#include "shared/game_names.h"
 
 #include <windows.h>
 
@@ -57,7 +58,7 @@ std::optional<Refusal> WriteProgramsListEntry(RegistryChanges& changes, const st
         made = made.empty() ? changes.LastMadeKey() : made;
     }
     // A later READY finds the entry there and keeps this record.
-    if (!made.empty() && !SameRegistryName(made, kProgramsListKey)) {
+    if (!made.empty() && !SameName(made, kProgramsListKey)) {
         return changes.SetString(Place::ProgramsList, kProgramsListKey, kMadeKeyValue, made);
     }
     return std::nullopt;

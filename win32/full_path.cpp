@@ -1,14 +1,19 @@
 #include "win32/full_path.h"
 
+#include "win32/growing_buffer.h"
+
 namespace dravik {
 
 std::wstring FullPath(const std::wstring& path)
 {
-    // The longest path Windows has.
-    std::wstring full(32768, L'\0');
-    const DWORD length = GetFullPathNameW(path.c_str(), 32768, &full[0], nullptr);
-    full.resize(length < 32768 ? length : 0);
-    return full;
+    return TextFromGrowingBuffer(
+        [&path](wchar_t* buffer, DWORD size) { return GetFullPathNameW(path.c_str(), size, buffer, nullptr); });
+}
+
+std::wstring ProgramPath()
+{
+    return TextFromGrowingBuffer(
+        [](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); });
 }
 
 }  // namespace dravik

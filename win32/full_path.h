@@ -12,6 +12,9 @@ namespace dravik {
 // cannot resolve it.
 std::wstring FullPath(const std::wstring& path);
 
+// The full path of this program's own file.
+std::wstring ProgramPath();
+
 // True when the path names an existing file (not a folder).
 inline bool IsFile(const std::wstring& path)
 {
