@@ -1,7 +1,7 @@
 #include "rules/game_paths.h"
 
-#include "shared/game_names.h"
 #include "rules/text_join.h"
+#include "shared/game_names.h"
 
 namespace dravik {
 
@@ -31,14 +31,6 @@ std::wstring SystemFolder(const std::wstring& general)
 std::wstring GameCommandLine(const std::wstring& path)
 {
     return Join({L"\"", path, L"\" ", kExecOption});
-}
-
-QuotedText Unquote(const std::wstring& text)
-{
-    if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"') {
-        return {text.substr(1, text.size() - 2), true};
-    }
-    return {text, false};
 }
 
 std::wstring CleanTypedPath(const std::wstring& typed)

@@ -16,13 +16,6 @@ std::wstring SystemFolder(const std::wstring& general);
 // (C:\Program Files\...) cannot make Windows start C:\Program.exe instead.
 std::wstring GameCommandLine(const std::wstring& path);
 
-// A text in double quotes loses them; any other text stays as it is.
-struct QuotedText {
-    std::wstring text;
-    bool quoted = false;
-};
-QuotedText Unquote(const std::wstring& text);
-
 // A path as typed into the setup window or given on the loader's command
 // line: surrounding blanks and double quotes ("Copy as path" adds them, and
 // a shell may add a blank after them) are not part of it, nor is a quote

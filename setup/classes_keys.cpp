@@ -1,8 +1,8 @@
 #include "classes_keys.h"
 
+#include "rules/text_join.h"
 #include "shared/game_names.h"
 #include "win32/registry.h"
-#include "rules/text_join.h"
 
 namespace dravik {
 

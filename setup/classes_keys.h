@@ -24,14 +24,6 @@ namespace dravik {
 // The key below either classes place's root: Software\Classes\<subKey>.
 std::wstring ClassesPath(const std::wstring& subKey);
 
-// Where the registration went.
-struct ClassesRegistration {
-    bool everyUser = false;
-    bool thisUser = false;
-    // Why it went to this user's classes alone.
-    std::optional<Refusal> everyUserRefused;
-};
-
 // Whether this user's classes hold .dem or dravikfile, also where such a key
 // is there but cannot be read.
 bool UserClassesHoldDemoKeys();
@@ -41,7 +33,7 @@ bool UserClassesHoldDemoKeys();
 // Nothing when done, else the refusal that stopped it; what it wrote is then
 // in changes, for the caller to take back.
 template <typename Write>
-std::optional<Refusal> WriteToClassesKeys(RegistryChanges& changes, Write&& write, ClassesRegistration& done)
+std::optional<Refusal> WriteToClassesKeys(RegistryChanges& changes, Write&& write)
 {
     const bool userHolds = UserClassesHoldDemoKeys();
     const std::size_t before = changes.Count();
@@ -57,16 +49,10 @@ std::optional<Refusal> WriteToClassesKeys(RegistryChanges& changes, Write&& writ
         if (changes.Left().size() != left) {
             return refused;
         }
-        done.everyUserRefused = std::move(refused);
-    } else {
-        done.everyUser = true;
-        if (!userHolds) {
-            return std::nullopt;
-        }
+    } else if (!userHolds) {
+        return std::nullopt;
     }
-    refused = write(Place::ThisUsersClasses);
-    done.thisUser = !refused;
-    return refused;
+    return write(Place::ThisUsersClasses);
 }
 
 }  // namespace dravik

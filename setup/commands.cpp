@@ -1,11 +1,11 @@
 #include "commands.h"
 
-#include "win32/error_message.h"
-#include "win32/failure.h"
 #include "outcome_messages.h"
 #include "setup_error.h"
-#include "rules/text_join.h"
 #include "uninstall.h"
+#include "rules/text_join.h"
+#include "win32/error_message.h"
+#include "win32/failure.h"
 
 #include <windows.h>
 

@@ -20,7 +20,7 @@ namespace dravik {
 // refusal that stopped it; the changes made so far are in changes, for the
 // caller to undo.
 std::optional<Refusal> RegisterDemoFileType(RegistryChanges& changes, const std::wstring& gameFolder,
-                                            const std::wstring& programFolder, ClassesRegistration& where);
+                                            const std::wstring& programFolder);
 
 // The program that the user chose for .dem files in the shell (Windows 8 and
 // later), when it is not this loader: Windows then keeps opening demos with

@@ -1,7 +1,7 @@
 #include "outcome_messages.h"
 
-#include "win32/failure.h"
 #include "rules/text_join.h"
+#include "win32/failure.h"
 
 #include <algorithm>
 

@@ -21,13 +21,6 @@ struct ReadyOutcome {
     // ...except these, which Windows did not let it take back: still there.
     std::vector<Refusal> left;
 
-    // When it was done: the places written, in order, and the keys made
-    // there (as regedit names them; keys that were there already are not).
-    std::vector<Place> written;
-    std::vector<std::wstring> madeKeys;
-    // Registered for this Windows account alone, as every user's classes
-    // refused (a standard user).
-    std::optional<Refusal> everyUserRefused;
     // The user's own choice of program for .dem files, which wins over any
     // registration; none when there is none, or it is this loader.
     std::optional<ChosenProgram> chosenProgram;

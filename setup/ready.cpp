@@ -1,14 +1,14 @@
 #include "ready.h"
 
-#include "win32/failure.h"
 #include "file_type.h"
-#include "win32/full_path.h"
-#include "shared/game_names.h"
 #include "programs_list_entry.h"
 #include "registry_changes.h"
-#include "shared/settings_record.h"
 #include "rules/setup_rules.h"
 #include "rules/text_join.h"
+#include "shared/game_names.h"
+#include "shared/settings_record.h"
+#include "win32/failure.h"
+#include "win32/full_path.h"
 
 namespace dravik {
 
@@ -44,8 +44,7 @@ const wchar_t* GamePathProblemText(const std::wstring& typed, const std::wstring
 }
 
 // The settings record first, the registration next, the list entry last.
-std::optional<Refusal> Write(RegistryChanges& changes, const std::wstring& path, const std::wstring& setupPath,
-                             ReadyOutcome& outcome)
+std::optional<Refusal> Write(RegistryChanges& changes, const std::wstring& path, const std::wstring& setupPath)
 {
     const std::wstring general = GameFolderOf(path);
     for (const auto& [name, value] : {std::pair{kPathValue, &path}, std::pair{kGeneralValue, &general}}) {
@@ -53,11 +52,9 @@ std::optional<Refusal> Write(RegistryChanges& changes, const std::wstring& path,
             return refused;
         }
     }
-    ClassesRegistration where;
-    if (auto refused = RegisterDemoFileType(changes, general, FolderOf(setupPath), where)) {
+    if (auto refused = RegisterDemoFileType(changes, general, FolderOf(setupPath))) {
         return refused;
     }
-    outcome.everyUserRefused = std::move(where.everyUserRefused);
     return WriteProgramsListEntry(changes, setupPath);
 }
 
@@ -81,7 +78,7 @@ ReadyOutcome Ready(const std::wstring& typed, const std::wstring& setupPath)
     ReadyOutcome outcome;
     RegistryChanges changes;
     try {
-        outcome.refused = Write(changes, path, setupPath, outcome);
+        outcome.refused = Write(changes, path, setupPath);
     } catch (...) {
         changes.UndoAll();
         throw;
@@ -89,11 +86,8 @@ ReadyOutcome Ready(const std::wstring& typed, const std::wstring& setupPath)
     if (outcome.refused) {
         changes.UndoAll();
         outcome.left = changes.TakeLeft();
-        outcome.everyUserRefused.reset();
         return outcome;
     }
-    outcome.written = changes.Places();
-    outcome.madeKeys = changes.MadeKeys();
     outcome.chosenProgram = OtherProgramChosenForDemos(loaderPath);
     if (outcome.chosenProgram) {
         outcome.loaderName = LoaderNameInShell();

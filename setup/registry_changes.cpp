@@ -2,8 +2,6 @@
 
 #include "rules/text_join.h"
 
-#include <algorithm>
-
 namespace dravik {
 
 std::optional<Refusal> RegistryChanges::Set(Place place, const std::wstring& subKey, const wchar_t* name,
@@ -72,28 +70,6 @@ void RegistryChanges::UndoAfter(std::size_t count)
         }
         changes_.pop_back();
     }
-}
-
-std::vector<Place> RegistryChanges::Places() const
-{
-    std::vector<Place> places;
-    for (const Change& change : changes_) {
-        if (std::find(places.begin(), places.end(), change.place) == places.end()) {
-            places.push_back(change.place);
-        }
-    }
-    return places;
-}
-
-std::vector<std::wstring> RegistryChanges::MadeKeys() const
-{
-    std::vector<std::wstring> keys;
-    for (const Change& change : changes_) {
-        if (!change.madeKey.empty()) {
-            keys.push_back(reg::FullName(RootOf(change.place), change.madeKey));
-        }
-    }
-    return keys;
 }
 
 }  // namespace dravik

@@ -43,10 +43,6 @@ public:
     // empty when it made none.
     std::wstring LastMadeKey() const { return changes_.empty() ? std::wstring() : changes_.back().madeKey; }
 
-    // The places changed, in order, and the keys made, as regedit names them.
-    std::vector<Place> Places() const;
-    std::vector<std::wstring> MadeKeys() const;
-
 private:
     struct Change {
         Change(Place place, const std::wstring& subKey, const wchar_t* name)

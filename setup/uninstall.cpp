@@ -2,8 +2,8 @@
 
 #include "file_type.h"
 #include "programs_list_entry.h"
-#include "win32/registry.h"
 #include "shared/settings_record.h"
+#include "win32/registry.h"
 
 namespace dravik {
 

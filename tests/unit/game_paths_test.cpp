@@ -18,26 +18,26 @@ TEST(GameCommandLine, QuotesThePathSoBlanksCannotSplitIt)
               L"\"C:\\Program Files\\UT2003\\System\\UT2003.exe\" -exec=udemo.ini");
 }
 
-TEST(Unquote, RemovesOnlyOneEnclosingPair)
+TEST(CleanTypedPath, DropsSurroundingBlanksAndQuotesPairedOrNot)
 {
     struct Case {
-        const wchar_t* text;
-        const wchar_t* unquoted;
-        bool quoted;
+        const wchar_t* typed;
+        const wchar_t* clean;
     };
     const Case cases[] = {
-        {L"\"C:\\a b\\x.dem\"", L"C:\\a b\\x.dem", true},
-        {L"C:\\x.dem", L"C:\\x.dem", false},
-        {L"\"\"", L"", true},
-        {L"\"", L"\"", false},
-        {L"\"C:\\x.dem", L"\"C:\\x.dem", false},
-        {L"\"\"x\"\"", L"\"x\"", true},
-        {L"", L"", false},
+        {L"C:\\UT2003\\System\\UT2003.exe", L"C:\\UT2003\\System\\UT2003.exe"},
+        {L"  \"C:\\Program Files\\UT2003\\System\\UT2003.exe\"\t", L"C:\\Program Files\\UT2003\\System\\UT2003.exe"},
+        {L"\" C:\\UT2003\\System\\UT2003.exe \"", L"C:\\UT2003\\System\\UT2003.exe"},
+        {L"\"\"x\"\"", L"\"x\""},
+        // As a shell may hand them to the loader.
+        {L"\"C:\\x.dem\" ", L"C:\\x.dem"},
+        {L"\"C:\\x.dem", L"C:\\x.dem"},
+        {L"C:\\x.dem\"", L"C:\\x.dem"},
+        {L"\"", L""},
+        {L"   ", L""},
     };
     for (const Case& c : cases) {
-        const QuotedText result = Unquote(c.text);
-        EXPECT_EQ(result.text, c.unquoted) << c.text;
-        EXPECT_EQ(result.quoted, c.quoted) << c.text;
+        EXPECT_EQ(CleanTypedPath(c.typed), c.clean);
     }
 }
 

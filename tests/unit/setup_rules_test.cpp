@@ -5,29 +5,6 @@
 namespace dravik {
 namespace {
 
-TEST(CleanTypedPath, DropsSurroundingBlanksAndQuotesPairedOrNot)
-{
-    struct Case {
-        const wchar_t* typed;
-        const wchar_t* clean;
-    };
-    const Case cases[] = {
-        {L"C:\\UT2003\\System\\UT2003.exe", L"C:\\UT2003\\System\\UT2003.exe"},
-        {L"  \"C:\\Program Files\\UT2003\\System\\UT2003.exe\"\t", L"C:\\Program Files\\UT2003\\System\\UT2003.exe"},
-        {L"\" C:\\UT2003\\System\\UT2003.exe \"", L"C:\\UT2003\\System\\UT2003.exe"},
-        {L"\"\"x\"\"", L"\"x\""},
-        // As a shell may hand them to the loader.
-        {L"\"C:\\x.dem\" ", L"C:\\x.dem"},
-        {L"\"C:\\x.dem", L"C:\\x.dem"},
-        {L"C:\\x.dem\"", L"C:\\x.dem"},
-        {L"\"", L""},
-        {L"   ", L""},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(CleanTypedPath(c.typed), c.clean);
-    }
-}
-
 TEST(CheckGamePath, WantsUT2003ExeInASystemFolderBelowAGameFolder)
 {
     struct Case {

@@ -2,9 +2,9 @@
 // cannot make an undo fail: it deletes any key whatever its rights say, and
 // a value is put back in a key just written to. Here the test refuses the
 // undo itself, between the change and the undo.
+#include "test_support.h"
 #include "setup/outcome_messages.h"
 #include "setup/registry_changes.h"
-#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +43,6 @@ TEST_F(RegistryChangesTest, TakesBackWhatTheyChangedAndDeleteOnlyTheKeysTheyMade
     EXPECT_FALSE(changes.SetString(Place::SettingsRecord, kTop + L"\\Was There", L"Value", L"ours"));
     EXPECT_FALSE(changes.SetString(Place::SettingsRecord, kTop + L"\\Was There", L"New", L"ours"));
     EXPECT_FALSE(changes.SetString(Place::SettingsRecord, kTop + L"\\Made\\Deeper", L"Value", L"ours"));
-    EXPECT_EQ(changes.MadeKeys(), std::vector<std::wstring>{L"HKEY_CURRENT_USER\\" + kTop + L"\\Made"});
     EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kTop + L"\\Made\\Deeper", L"Value"), L"ours");
 
     changes.UndoAll();
