@@ -1,7 +1,7 @@
 #include "exec_script_file.h"
 
-#include "win32/failure.h"
 #include "rules/text_join.h"
+#include "win32/failure.h"
 #include "win32/unique_handles.h"
 
 namespace dravik {

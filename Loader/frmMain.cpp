@@ -1,11 +1,11 @@
 #include "frmMain.h"
 
+#include "maker.h"
+#include "play_demo.h"
 #include "win32/app_window_class.h"
 #include "win32/dpi.h"
 #include "win32/error_message.h"
 #include "win32/failure.h"
-#include "maker.h"
-#include "play_demo.h"
 #include "win32/settings_reading.h"
 
 namespace dravik {

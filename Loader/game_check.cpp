@@ -1,9 +1,9 @@
 #include "game_check.h"
 
-#include "win32/failure.h"
 #include "rules/game_paths.h"
 #include "rules/loader_path_forms.h"
 #include "rules/text_join.h"
+#include "win32/failure.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
 #include "temporary_demo.h"
 
 #include "rules/loader_demo_form.h"
-#include "win32/failure.h"
 #include "rules/loader_path_forms.h"
 #include "rules/text_join.h"
+#include "win32/failure.h"
 #include "win32/unique_handles.h"
 
 namespace dravik {

@@ -8,10 +8,10 @@
 // Times are QueryPerformanceCounter readings, which are system-wide, so a
 // start taken here and the stand-in game's own reading can be subtracted.
 #include "clock.h"
-#include "shared/game_names.h"
-#include "rules/game_paths.h"
-#include "shared/settings_record.h"
 #include "window_probe.h"
+#include "rules/game_paths.h"
+#include "shared/game_names.h"
+#include "shared/settings_record.h"
 
 #include <windows.h>
 #include <psapi.h>

@@ -10,8 +10,8 @@
 // round warms the caches and is not counted. Times are QueryPerformanceCounter readings: the start is taken
 // here, the game's start by the stand-in game itself.
 #include "clock.h"
-#include "shared/settings_record.h"
 #include "window_probe.h"
+#include "shared/settings_record.h"
 
 #include <windows.h>
 

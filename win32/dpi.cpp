@@ -1,7 +1,7 @@
 #include "win32/dpi.h"
 
-#include "win32/system_function.h"
 #include "rules/twips.h"
+#include "win32/system_function.h"
 #include "win32/unique_handles.h"
 
 namespace dravik {

@@ -1,8 +1,8 @@
 #include "win32/error_message.h"
 
-#include "win32/failure.h"
 #include "maker.h"
 #include "rules/text_join.h"
+#include "win32/failure.h"
 
 #include <new>
 

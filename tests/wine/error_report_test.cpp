@@ -1,10 +1,10 @@
 // The one error report both programs use, for every kind of failure that
 // can end a handler or leave a window procedure.
-#include "win32/error_message.h"
-#include "win32/failure.h"
 #include "maker.h"
 #include "test_support.h"
 #include "window_probe.h"
+#include "win32/error_message.h"
+#include "win32/failure.h"
 
 #include <gtest/gtest.h>
 

@@ -8,31 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <cstdio>
 #include <vector>
 
 namespace dravik::test {
 namespace {
 
 constexpr DWORD kTimeoutMs = 15000;
-
-// Wine's trace lines begin with the process id, in hex: "0104:0108:trace:...".
-std::string TracePrefix(DWORD pid)
-{
-    char prefix[16];
-    std::snprintf(prefix, sizeof prefix, "%04lx:", static_cast<unsigned long>(pid));
-    return prefix;
-}
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        lines.push_back(text.substr(start, end - start));
-    }
-    return lines;
-}
 
 // The index of the first line of that process that loads the DLL, or -1.
 // Wine writes the path with its backslashes escaped: L"C:\\windows\\...".
@@ -78,7 +59,7 @@ TEST(LoadOrder, TheLoaderLoadsNoWindowDllBeforeTheGameHasStarted)
 
     const std::optional<std::string> log = ReadBytes(WineTraceLogPath());
     ASSERT_TRUE(log) << "no trace log";
-    const std::vector<std::string> lines = Lines(log->substr(before.size()));
+    const std::vector<std::string> lines = TraceLines(log->substr(before.size()));
     const int gameStarted = FirstLoad(lines, TracePrefix(record->pid), "ut2003.exe");
     ASSERT_GE(gameStarted, 0) << "the trace shows no start of the game";
     // The thank-you needs user32: without its line the trace is not the loader's.

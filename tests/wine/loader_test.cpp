@@ -1,12 +1,12 @@
 // loader.exe under Wine, with the stand-in game, driven through its windows.
-#include "rules/loader_demo_form.h"
-#include "win32/dpi.h"
-#include "win32/failure.h"
-#include "rules/loader_rules.h"
 #include "maker.h"
 #include "test_support.h"
-#include "rules/twips.h"
 #include "window_probe.h"
+#include "rules/loader_demo_form.h"
+#include "rules/loader_rules.h"
+#include "rules/twips.h"
+#include "win32/dpi.h"
+#include "win32/failure.h"
 
 #include <gtest/gtest.h>
 
@@ -536,6 +536,11 @@ struct FailureCase {
 
 class LoaderFailure : public Loader, public ::testing::WithParamInterface<FailureCase> {};
 
+bool HasTheGame(GameParts parts)
+{
+    return parts != GameParts::NoGameFolder && parts != GameParts::NoSystemFolder && parts != GameParts::NoGame;
+}
+
 TEST_P(LoaderFailure, ShowsTheErrorMessageStartsNothingAndKeepsAnEmptyWindowUntilClosed)
 {
     const FailureCase& c = GetParam();
@@ -555,7 +560,8 @@ TEST_P(LoaderFailure, ShowsTheErrorMessageStartsNothingAndKeepsAnEmptyWindowUnti
     UniqueHandle held;
     if (c.parts == GameParts::ReadOnlyScript &&
         UniqueHandle(CreateFileW(script.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr))) {
-        GTEST_SKIP() << "this Wine writes read-only files (it runs as root); Windows refuses";
+        GTEST_SKIP() << "this Wine writes read-only files (it runs as root, on a file system without Linux's "
+                        "immutable flag); Windows refuses";
     }
     if (c.parts == GameParts::LockedScript) {
         held.reset(CreateFileW(script.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -571,7 +577,9 @@ TEST_P(LoaderFailure, ShowsTheErrorMessageStartsNothingAndKeepsAnEmptyWindowUnti
     EXPECT_EQ(view.title, kErrorTitle);
     EXPECT_EQ(view.icon, probe::MessageIcon::Error);
     EXPECT_EQ(view.buttons, std::vector<std::wstring>{L"OK"});
-    EXPECT_FALSE(GameWasStarted(game_));
+    if (HasTheGame(c.parts)) {
+        EXPECT_FALSE(GameWasStarted(game_));
+    }
     EXPECT_FALSE(Exists(driveScript));
     if (!c.settings) {
         EXPECT_NE(view.text.find(L"Dravik.exe"), std::wstring::npos) << "tells the user to run the setup";
@@ -602,7 +610,11 @@ TEST_P(LoaderFailure, ShowsTheErrorMessageStartsNothingAndKeepsAnEmptyWindowUnti
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(loader.WaitForExit(kTimeoutMs)) << "closing the window ends the loader";
-    EXPECT_FALSE(GameWasStarted(game_));
+    // Where there is no UT2003.exe, no start could find one (a full path
+    // that names nothing starts nothing), so that cannot be checked there.
+    if (HasTheGame(c.parts)) {
+        EXPECT_FALSE(GameWasStarted(game_));
+    }
 }
 
 TEST_F(Loader, SizesItsEmptyWindowInTwipsAt144Dpi)

@@ -1,12 +1,12 @@
 // Dravik.exe under Wine, driven through its window like a user would.
-#include "win32/failure.h"
-#include "shared/game_names.h"
 #include "maker.h"
-#include "shared/settings_record.h"
 #include "test_support.h"
-#include "rules/twips.h"
-#include "win32/dpi.h"
 #include "window_probe.h"
+#include "rules/twips.h"
+#include "shared/game_names.h"
+#include "shared/settings_record.h"
+#include "win32/dpi.h"
+#include "win32/failure.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,14 @@
 #include "test_support.h"
 
-#include "win32/system_function.h"
 #include "window_probe.h"
+#include "win32/system_function.h"
 
 #include <gtest/gtest.h>
 
 #include <sddl.h>
 #include <tlhelp32.h>
 
+#include <cstdio>
 #include <map>
 #include <vector>
 
@@ -51,7 +52,37 @@ std::wstring SetupPath() { return RequiredEnvironment(L"DRAVIK_SETUP"); }
 std::wstring LongLabelsSetupPath() { return RequiredEnvironment(L"DRAVIK_SETUP_LONG_LABELS"); }
 std::wstring PlantedDllPath() { return RequiredEnvironment(L"DRAVIK_PLANTED_DLL"); }
 std::wstring StackGuardProbePath() { return RequiredEnvironment(L"DRAVIK_STACK_GUARD_PROBE"); }
+std::wstring LibraryErrorsProbePath() { return RequiredEnvironment(L"DRAVIK_LIBRARY_ERRORS_PROBE"); }
 std::wstring WineTraceLogPath() { return RequiredEnvironment(L"DRAVIK_WINE_TRACE_LOG"); }
+
+std::vector<std::string> TraceLines(const std::string& trace)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = trace.find('\n', start)) != std::string::npos; start = end + 1) {
+        lines.push_back(trace.substr(start, end - start));
+    }
+    return lines;
+}
+
+std::string TracePrefix(DWORD pid)
+{
+    char prefix[16];
+    std::snprintf(prefix, sizeof prefix, "%04lx:", static_cast<unsigned long>(pid));
+    return prefix;
+}
+
+std::vector<std::string> LinesOf(const std::vector<std::string>& lines, DWORD pid, const std::string& holding)
+{
+    const std::string prefix = TracePrefix(pid);
+    std::vector<std::string> found;
+    for (const std::string& line : lines) {
+        if (line.compare(0, prefix.size(), prefix) == 0 && line.find(holding) != std::string::npos) {
+            found.push_back(line);
+        }
+    }
+    return found;
+}
 
 std::wstring FreshTestFolder()
 {
@@ -78,6 +109,35 @@ void MakeFolders(const std::wstring& path)
     }
 }
 
+namespace {
+
+bool CanWrite(const std::wstring& path)
+{
+    return static_cast<bool>(UniqueHandle(CreateFileW(path.c_str(), GENERIC_WRITE,
+                                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                      OPEN_EXISTING, 0, nullptr)));
+}
+
+// Linux's immutable flag, which stops even root, set or cleared with chattr.
+// Wine starts Linux programs too, but gives no handle to wait on: the
+// outcome is waited for instead.
+void SetImmutable(const std::wstring& path, bool immutable)
+{
+    Start(L"Z:\\usr\\bin\\chattr", (immutable ? L"+i \"" : L"-i \"") + UnixPath(path) + L"\"");
+    probe::WaitFor(5000, [&] { return CanWrite(path) != immutable; });
+}
+
+}  // namespace
+
+bool MakeReadOnly(const std::wstring& path)
+{
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    if (CanWrite(path)) {
+        SetImmutable(path, true);
+    }
+    return !CanWrite(path);
+}
+
 void RemoveTree(const std::wstring& path)
 {
     WIN32_FIND_DATAW entry;
@@ -93,7 +153,10 @@ void RemoveTree(const std::wstring& path)
                 RemoveTree(child);
             } else {
                 SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(child.c_str());
+                if (!DeleteFileW(child.c_str())) {
+                    SetImmutable(child, false);
+                    DeleteFileW(child.c_str());
+                }
             }
         } while (FindNextFileW(search, &entry));
         FindClose(search);
@@ -149,7 +212,9 @@ GameFolder MakeGameFolder(const std::wstring& folder, GameParts parts)
     }
     if (parts == GameParts::ReadOnlyScript || parts == GameParts::LockedScript) {
         WriteBytes(script, "demoplay \"C:\\an older demo.dem\"");
-        SetFileAttributesW(script.c_str(), parts == GameParts::ReadOnlyScript ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+        if (parts == GameParts::ReadOnlyScript) {
+            MakeReadOnly(script);
+        }
     }
     return game;
 }

@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace dravik::test {
 
@@ -28,14 +29,30 @@ std::wstring LongLabelsSetupPath();
 std::wstring PlantedDllPath();
 // A program with the programs' own stack guard, which tests may break.
 std::wstring StackGuardProbePath();
+// A program with the programs' own library error throws, which tests may
+// make misuse the library.
+std::wstring LibraryErrorsProbePath();
 // Where this run's standard error goes, to which Wine writes the traces
 // that WINEDEBUG asks for, of this process and those it starts.
 std::wstring WineTraceLogPath();
+
+// The trace's lines, and the prefix that begins the lines of one process
+// (with WINEDEBUG=+pid, its id in hex: "0104:0108:trace:...").
+std::vector<std::string> TraceLines(const std::string& trace);
+std::string TracePrefix(DWORD pid);
+// That process's lines that hold the text.
+std::vector<std::string> LinesOf(const std::vector<std::string>& lines, DWORD pid, const std::string& holding);
 
 // A fresh folder for the running test: C:\Dravik Tests\<test name>.
 std::wstring FreshTestFolder();
 void MakeFolders(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
+// Makes the file read-only so that Windows refuses to write it. Wine run as
+// root writes read-only files, as root passes Linux's permission checks:
+// there the file is also made immutable (chattr +i), which stops even root
+// on file systems that have the flag, such as the test VM's ext4 disk.
+// False where the file can still be written.
+bool MakeReadOnly(const std::wstring& path);
 bool Exists(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 std::optional<std::string> ReadBytes(const std::wstring& path);

@@ -49,6 +49,9 @@ start)
     *) echo "unknown Windows version $windows" >&2; exit 2 ;;
     esac
     "$0" stop "$dir" >/dev/null 2>&1 || true
+    # A test that ended early may have left a file immutable (chattr +i, see
+    # tests/wine/test_support.h), which even root cannot remove.
+    [ ! -e "$dir/prefix/drive_c" ] || chattr -R -f -i "$dir/prefix/drive_c" 2>/dev/null || true
     rm -rf "$dir"
     mkdir -p "$dir"
     if [ -n "${DRAVIK_WINE_PREFIXES:-}" ]; then
