@@ -1,6 +1,7 @@
 #include "demo_file.h"
 
 #include "rules/game_paths.h"
+#include "rules/game_reading.h"
 #include "rules/loader_path_forms.h"
 #include "rules/text_join.h"
 #include "win32/failure.h"
@@ -67,7 +68,22 @@ std::wstring DemoPath(const std::wstring& path)
     if (IsDevicePath(full)) {
         ThrowNotAFile(full);
     }
-    const DWORD attributes = full.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(LongPathForm(full).c_str());
+    // Its first bytes tell a UT2004 demo, and opening it that it is there.
+    const std::wstring longForm = LongPathForm(full);
+    const UniqueHandle file(full.empty() ? nullptr
+                                         : CreateFileW(longForm.c_str(), FILE_READ_DATA, kShareAll, nullptr,
+                                                       OPEN_EXISTING, 0, nullptr));
+    if (file) {
+        char header[kDemoHeaderSize];
+        DWORD read = 0;
+        if (ReadFile(file.get(), header, sizeof header, &read, nullptr) && IsUT2004Demo(std::string_view(header, read))) {
+            throw Failure(Join({full, L" is a UT2004 demo, which UT2003 cannot play. Open it in UT2004."}));
+        }
+        return full;
+    }
+    // Not opened: not there, a folder, or another program holds it without
+    // letting others read (the game may still read it later).
+    const DWORD attributes = full.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(longForm.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         throw Failure(Join({L"There is no demo file at ", full.empty() ? path : full,
                             L". It may have been moved, renamed or deleted; open it again from where it is now."}));

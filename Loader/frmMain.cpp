@@ -16,6 +16,8 @@ constexpr wchar_t kErrorTitlePrefix[] = L"Please debugreport to ";
 constexpr wchar_t kThanksText[] = L"Nice demo, isn't it? :))";
 constexpr wchar_t kAlreadyPlayingText[] =
     L"A demo is already playing in the game. Quit the game first, then open this demo again.";
+constexpr wchar_t kGameAlreadyRunningText[] =
+    L"UT2003 was already running, so it did not play this demo. Quit the game, then open the demo again.";
 constexpr wchar_t kWindowClass[] = L"DravikLoader";
 
 // The empty window's client area.
@@ -36,8 +38,9 @@ int frmMain::Run(const std::wstring& argument)
 void frmMain::Form_Load(const std::wstring& argument)
 {
     const PlayOutcome outcome = PlayDemo(ReadSettingsRecord(), argument);
-    if (outcome == PlayOutcome::AlreadyPlaying) {
-        MessageBoxW(nullptr, kAlreadyPlayingText, L"Dravik", MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+    if (outcome == PlayOutcome::AlreadyPlaying || outcome == PlayOutcome::GameAlreadyRunning) {
+        MessageBoxW(nullptr, outcome == PlayOutcome::AlreadyPlaying ? kAlreadyPlayingText : kGameAlreadyRunningText,
+                    L"Dravik", MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
         return;
     }
     MessageBoxW(nullptr, kThanksText, kHomePage, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);

@@ -4,9 +4,12 @@
 #include "exec_script_file.h"
 #include "game_check.h"
 #include "game_lock.h"
+#include "game_log_file.h"
 #include "mdlMain.h"
+#include "running_game.h"
 #include "temporary_demo.h"
 #include "window_dlls.h"
+#include "rules/game_log.h"
 #include "rules/game_paths.h"
 #include "rules/game_reading.h"
 #include "rules/loader_demo_form.h"
@@ -57,6 +60,16 @@ PlayOutcome PlayDemo(const SettingsRecord& settings, const std::wstring& argumen
     if (!lock.TryTake(settings.General)) {
         return PlayOutcome::AlreadyPlaying;
     }
+    // The game hands its command line to a copy that already runs, which
+    // ignores it, and ends at once: that is told after it. A game whose own
+    // path makes it start another copy would play beside the one that runs,
+    // so that is asked before (it loads the window DLLs early, for this
+    // rare path alone).
+    const std::wstring commandLine = GameCommandLine(settings.Path);
+    const bool handsOver = !StartsAnotherCopy(commandLine);
+    if (!handsOver && GameRuns(settings.Path)) {
+        return PlayOutcome::GameAlreadyRunning;
+    }
     const bool temporaryForm = choice.form == DemoForm::Link || choice.form == DemoForm::Copy;
     TemporaryDemo temporary;
     if (temporaryForm) {
@@ -67,10 +80,11 @@ PlayOutcome PlayDemo(const SettingsRecord& settings, const std::wstring& argumen
     const bool quoted = !demo.empty() || argument.find(L'"') != std::wstring::npos;
     WriteExecScript(ExecScriptPath(settings.General), *DemoPlayScript(choice.path, quoted));
 
+    const GameLogFile log(GameLogPath(settings.Path));
     DWORD exitCode = 0;
     // The game inherits the lock and keeps it for as long as it runs.
-    const DWORD error = RunAndWait(GameCommandLine(settings.Path), GameWorkingFolder(settings.General), SW_SHOWNORMAL,
-                                   exitCode, LoadWindowDlls, true);
+    const DWORD error =
+        RunAndWait(commandLine, GameWorkingFolder(settings.General), SW_SHOWNORMAL, exitCode, LoadWindowDlls, true);
     temporary.Remove();
     if (temporaryForm) {
         // Not before the game: its start would wait for the look through
@@ -83,7 +97,17 @@ PlayOutcome PlayDemo(const SettingsRecord& settings, const std::wstring& argumen
     }
     if (IsErrorStatus(exitCode)) {
         const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-        throw Failure(GameEndedText(exitCode, StatusMeaning(MessageTableText(ntdll, exitCode))));
+        throw Failure(GameEndedText(exitCode, StatusMeaning(MessageTableText(ntdll, exitCode)),
+                                    log.ReadThisRun().critical));
+    }
+    // Our game's window is gone: a copy that runs is the one it handed to.
+    if (handsOver && GameRuns(settings.Path)) {
+        return PlayOutcome::GameAlreadyRunning;
+    }
+    // Only what the log says: a demo the game could not open leaves no reason.
+    const GameLogReading reading = log.ReadThisRun();
+    if (reading.failure != DemoFailure::None) {
+        throw Failure(DemoNotPlayedText(demo, reading));
     }
     return PlayOutcome::Played;
 }

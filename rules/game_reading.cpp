@@ -6,7 +6,6 @@ namespace dravik {
 
 namespace {
 
-constexpr std::size_t kUrlLength = 1023;
 constexpr char kDemoPlay[] = "demoplay";
 
 bool IsBlank(wchar_t c)
@@ -29,8 +28,9 @@ std::wstring FirstLine(const ScriptBytes& script)
 {
     const auto byte = [&script](std::size_t at) { return static_cast<unsigned char>(script[at]); };
     std::wstring text;
-    const bool littleEndian = script.size() >= 2 && byte(0) == 0xFF && byte(1) == 0xFE;
-    const bool bigEndian = script.size() >= 2 && byte(0) == 0xFE && byte(1) == 0xFF;
+    const bool utf16 = script.size() >= 2 && script.size() % 2 == 0;
+    const bool littleEndian = utf16 && byte(0) == 0xFF && byte(1) == 0xFE;
+    const bool bigEndian = utf16 && byte(0) == 0xFE && byte(1) == 0xFF;
     if (littleEndian || bigEndian) {
         for (std::size_t at = 2; at + 1 < script.size(); at += 2) {
             const unsigned low = littleEndian ? byte(at) : byte(at + 1);
@@ -42,7 +42,24 @@ std::wstring FirstLine(const ScriptBytes& script)
             text += static_cast<wchar_t>(byte(at));
         }
     }
-    return text.substr(0, text.find_first_of(std::wstring(L"\r\n\0", 3)));
+    // Read into a buffer of kScriptLineLength characters and its end: the
+    // rest of a longer line is read as a line of its own.
+    return text.substr(0, std::min(text.find_first_of(std::wstring(L"\r\n\0", 3)), kScriptLineLength));
+}
+
+// The line's first command: outside quotes, "//" starts a comment and '|'
+// ends a command.
+std::wstring FirstCommand(const std::wstring& line)
+{
+    bool quoted = false;
+    for (std::size_t at = 0; at < line.size(); ++at) {
+        if (line[at] == L'"') {
+            quoted = !quoted;
+        } else if (!quoted && (line[at] == L'|' || line.compare(at, 2, L"//") == 0)) {
+            return line.substr(0, at);
+        }
+    }
+    return line;
 }
 
 // The token after the line's "demoplay", or nothing where the line is no
@@ -82,7 +99,6 @@ GameDemoFile FileOfToken(const std::wstring& token)
     if (dem != std::wstring::npos) {
         url.erase(dem, 4);
     }
-    url.resize(std::min(url.size(), kUrlLength));
 
     const std::size_t optionsAt = url.find_first_of(L"?#");
     std::wstring path = url.substr(0, optionsAt);
@@ -110,14 +126,15 @@ GameDemoFile FileOfToken(const std::wstring& token)
             reading = DemoReading::OpensRelative;
         }
     }
-    path += L".dem";
-    if (path.size() >= kMaxPath) {
-        return {DemoReading::TooLong, {}};
-    }
-    return {reading, path};
+    return {reading, path + L".dem"};
 }
 
 }  // namespace
+
+bool IsUT2004Demo(std::string_view firstBytes)
+{
+    return firstBytes == std::string_view("UT2004 DEMO FILE\x1A", kDemoHeaderSize);
+}
 
 bool GameMatchesAt(const std::wstring& text, std::size_t at, const char* lower)
 {
@@ -141,7 +158,7 @@ std::size_t GameFinds(const std::wstring& text, const char* lower)
 
 GameDemoFile DemoFileTheGameOpens(const ScriptBytes& script)
 {
-    const std::optional<std::wstring> token = DemoPlayToken(FirstLine(script));
+    const std::optional<std::wstring> token = DemoPlayToken(FirstCommand(FirstLine(script)));
     if (!token) {
         return {DemoReading::NoDemoCommand, {}};
     }

@@ -83,9 +83,11 @@ std::wstring UnreadablePathReason(const std::wstring& path)
     if (dem == std::wstring::npos) {
         return L"does not end in \".dem\"";
     }
+    static_assert(kLongestScriptPath == 245, "the message names the length");
+    if (path.size() > kLongestScriptPath) {
+        return L"is longer than the 245 characters of a path that the game reads from a line of its script";
+    }
     switch (DemoFileTheGameOpens(*script).reading) {
-    case DemoReading::TooLong:
-        return L"is 260 characters or longer, more than the game reads";
     case DemoReading::Protocol:
     case DemoReading::Server:
         return L"has a dot or colon that makes the game take it for an Internet address";

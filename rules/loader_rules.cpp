@@ -91,10 +91,25 @@ std::wstring StatusMeaning(const std::wstring& text)
     return meaning;
 }
 
-std::wstring GameEndedText(unsigned long status, const std::wstring& meaning)
+std::wstring GameEndedText(unsigned long status, const std::wstring& meaning, const std::wstring& critical)
 {
     return Join({L"The game ended with the error status ", HexStatus(status), meaning.empty() ? L"." : L": ", meaning,
+                 critical.empty() ? L"" : L"\n\nThe game reported: ", critical,
                  L"\n\nThe game did not end as usual. If it does so again, check that it starts without Dravik."});
+}
+
+std::wstring DemoNotPlayedText(const std::wstring& demo, const GameLogReading& reading)
+{
+    const std::wstring& package = reading.package;
+    if (reading.failure == DemoFailure::OtherVersion) {
+        return Join({L"The game could not play the demo ", demo, L": it was recorded with another version of the "
+                     L"package ", package, L" than this game has. Put the version of ", package,
+                     L" that the demo was recorded with where the game keeps its maps or packages, then open the "
+                     L"demo again."});
+    }
+    return Join({L"The game could not play the demo ", demo, L": it needs the package ", package,
+                 L", which this game does not have. Put ", package,
+                 L" where the game keeps its maps or packages, then open the demo again."});
 }
 
 std::wstring GameStartFailureText(unsigned long error, const std::wstring& systemText)

@@ -3,6 +3,8 @@
 // Plain text rules, free of Windows headers.
 #pragma once
 
+#include "rules/game_log.h"
+
 #include <string>
 
 namespace dravik {
@@ -32,8 +34,13 @@ std::wstring HexStatus(unsigned long status);
 std::wstring StatusMeaning(const std::wstring& text);
 
 // The error description for a game that ended with an error status;
-// meaning is Windows' text for the status, or empty.
-std::wstring GameEndedText(unsigned long status, const std::wstring& meaning);
+// meaning is Windows' text for the status, critical the game's own first
+// "Critical:" line in its log; either may be empty.
+std::wstring GameEndedText(unsigned long status, const std::wstring& meaning, const std::wstring& critical = {});
+
+// The error description for a demo that the game's log says it could not
+// play, and what to do.
+std::wstring DemoNotPlayedText(const std::wstring& demo, const GameLogReading& reading);
 
 // Why the game could not be started: Windows' own text, except where the
 // loader knows better what the user must do.

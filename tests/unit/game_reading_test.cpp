@@ -69,15 +69,30 @@ TEST(DemoFileTheGameOpens, FollowsTheGamesReadingOfItsScript)
     }
 }
 
-TEST(DemoFileTheGameOpens, KeepsShorterPathsThanMaxPathAnd1023CharactersOfTheUrl)
+// A line is read into 255 characters, the rest as the next line: 245
+// characters of a path fit after 'demoplay "' (the closing quote may spill
+// over; the token then runs to the cut), 246 do not.
+TEST(DemoFileTheGameOpens, ReadsALineUpTo255CharactersAndItsFirstCommand)
 {
-    // "C:\" + name + ".dem": 259 characters open, 260 do not.
-    const std::string name(252, 'a');
-    EXPECT_EQ(DemoFileTheGameOpens(Bytes("demoplay \"C:\\" + name + ".dem\"")).reading, DemoReading::Opens);
-    EXPECT_EQ(DemoFileTheGameOpens(Bytes("demoplay \"C:\\" + name + "a.dem\"")).reading, DemoReading::TooLong);
-    // Options beyond 1,023 characters are never read, blanks and all.
-    const std::string url = "\\\\s\\x.dem?" + std::string(1023, 'o') + " blank";
-    EXPECT_EQ(DemoFileTheGameOpens(Bytes("demoplay \"" + url + "\"")).file, L"\\\\s\\x.dem");
+    const std::string longest = "C:\\" + std::string(238, 'a') + ".dem";
+    const std::string tooLong = "C:\\" + std::string(239, 'a') + ".dem";
+    ASSERT_EQ(longest.size(), kLongestScriptPath);
+    struct Case {
+        std::string script;
+        std::wstring file;
+    };
+    const Case cases[] = {
+        {"demoplay \"" + longest + "\"", std::wstring(longest.begin(), longest.end())},
+        {"demoplay \"" + tooLong + "\"", L"C:\\" + std::wstring(239, L'a') + L".de.dem"},
+        {"demoplay \"C:\\x.dem\" | quit", L"C:\\x.dem"},
+        {"demoplay C:\\x.dem//note", L"C:\\x.dem"},
+        {"demoplay \"C:\\a|b//c.dem\"", L"C:\\a|b//c.dem"},
+        // A byte-order mark in a file of odd size is two bytes of text.
+        {"\xFF\xFE" "demoplay C:\\x.dem", L""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DemoFileTheGameOpens(Bytes(c.script)).file, c.file) << c.script;
+    }
 }
 
 TEST(GameOpensPath, OnlyPathsTheGameReadsAsTheyStand)
@@ -106,8 +121,8 @@ TEST(GameOpensPath, OnlyPathsTheGameReadsAsTheyStand)
         {L"C:\\\u0080.dem", false},
         {L"\\\\clan.example.org\\demos\\x.dem", false},
         {L"duel.dem", false},
-        {L"C:\\" + std::wstring(252, L'a') + L".dem", true},
-        {L"C:\\" + std::wstring(253, L'a') + L".dem", false},
+        {L"C:\\" + std::wstring(238, L'a') + L".dem", true},
+        {L"C:\\" + std::wstring(239, L'a') + L".dem", false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(GameOpensPath(c.path), c.opens) << c.path;

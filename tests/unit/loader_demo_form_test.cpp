@@ -113,7 +113,7 @@ TEST(UnplayableDemoText, SaysWhyNeitherTheDemoNorTheGameFolderIsReadable)
         {L"C:\\Why?\\x.dem", L"\"#\" or \"?\""},
         {L"C:\\x.demo", L"\".dem\" before its end"},
         {L"C:\\x.txt", L"does not end in \".dem\""},
-        {L"C:\\" + std::wstring(300, L'x') + L".dem", L"260 characters"},
+        {L"C:\\" + std::wstring(239, L'x') + L".dem", L"longer than the 245 characters"},
         {L"\\\\fs.clan.org\\x.dem", L"Internet address"},
     };
     for (const Case& c : cases) {

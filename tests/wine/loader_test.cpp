@@ -45,7 +45,8 @@ HWND WaitForEmptyWindow(const Program& loader)
     });
 }
 
-// What the folder holds, but the stand-in game's own files and the script.
+// What the folder holds, but the stand-in game's own files (its log, its
+// records) and the script.
 std::vector<std::wstring> LeftIn(const std::wstring& folder)
 {
     std::vector<std::wstring> left;
@@ -57,7 +58,7 @@ std::vector<std::wstring> LeftIn(const std::wstring& folder)
     do {
         const std::wstring name = found.cFileName;
         if (name != L"." && name != L".." && name != L"System" && name != L"UT2003.exe" && name != L"udemo.ini" &&
-            name.rfind(L"standin-record.", 0) != 0) {
+            name != L"UT2003.log" && name.rfind(L"standin-", 0) != 0) {
             left.push_back(name);
         }
     } while (FindNextFileW(search.get(), &found));
@@ -73,6 +74,7 @@ protected:
         WriteSettings(game_.exe, game_.folder);
         SetStandIn(0, 0);
         WriteBytes(L"C:\\demo.dem", "demo");
+        WriteBytes(L"C:\\ut2004.dem", std::string("UT2004 DEMO FILE\x1A", 17) + "a UT2004 demo");
     }
 
     // Runs the loader on one argument string through to its thank-you
@@ -199,6 +201,10 @@ TEST_F(Loader, ReportsAGameThatEndedWithAnErrorStatusInsteadOfThanking)
         const std::wstring hex = HexStatus(status);
         EXPECT_EQ(view.text.rfind(L"ErrorThe game ended with the error status " + hex, 0), 0u) << Narrow(view.text);
         EXPECT_EQ(view.text.find(L'%'), std::wstring::npos) << Narrow(view.text);
+        // The crashed game's own words, from its log.
+        EXPECT_EQ(view.text.find(L"The game reported: General protection fault!") != std::wstring::npos,
+                  status == 0xC0000005u)
+            << Narrow(view.text);
         EXPECT_EQ(view.title, kErrorTitle);
         EXPECT_EQ(view.icon, probe::MessageIcon::Error);
         probe::PressButton(error, L"OK");
@@ -206,6 +212,117 @@ TEST_F(Loader, ReportsAGameThatEndedWithAnErrorStatusInsteadOfThanking)
         ASSERT_NE(window, nullptr);
         PostMessageW(window, WM_CLOSE, 0, 0);
         EXPECT_TRUE(loader.WaitForExit(kTimeoutMs));
+    }
+}
+
+// What the game's own log says of this run: why it could not play the demo,
+// named in place of the thanks; nothing else is claimed. The stand-in's demos
+// name the packages they need, which the game has in its Maps folder, of the
+// demo's version or another.
+TEST_F(Loader, SaysWhyTheGameCouldNotPlayTheDemoWhereItsLogSays)
+{
+    const std::string guid = "0123456789ABCDEF0123456789ABCDEF";
+    struct Case {
+        const char* name;
+        const wchar_t* gameFolder;    // below the test folder
+        const char* map;              // what Maps\DM-Foo.ut2 holds, or nothing
+        const wchar_t* missingForm;   // how the game logs a missing package
+        const wchar_t* padding;       // bytes of log between the demo's lines
+        const wchar_t* log;           // "0": the game writes no log
+        const wchar_t* says;          // nothing: thanked
+    };
+    const std::wstring missing = L"it needs the package DM-Foo, which this game does not have. Put DM-Foo where";
+    const Case cases[] = {
+        {"played", L"Game Folder", "GUID=0123456789ABCDEF0123456789ABCDEF", L"pending", L"0", L"1", nullptr},
+        {"a missing package", L"Game Folder", nullptr, L"pending", L"0", L"1", missing.c_str()},
+        {"as older builds log it", L"Game Folder", nullptr, L"donthave", L"0", L"1", missing.c_str()},
+        {"as the loading logs it", L"Game Folder", nullptr, L"cantfind", L"0", L"1", missing.c_str()},
+        {"another version", L"Game Folder", "GUID=FEDCBA9876543210FEDCBA9876543210", L"pending", L"0", L"1",
+         L"recorded with another version of the package DM-Foo"},
+        // A game folder whose letters the log writes as 0x7F and 0x80-0xFF.
+        {"other letters in the log", L"\u0418\u0433\u0440\u044b \u00c9t\u00e9", nullptr, L"pending", L"0", L"1",
+         missing.c_str()},
+        // 5 MiB: read as its first and last 2 MiB.
+        {"a log longer than the bound", L"Game Folder", nullptr, L"pending", L"5242880", L"1", missing.c_str()},
+        // An earlier run's log, unchanged by this one.
+        {"an earlier log", L"Game Folder", nullptr, L"pending", L"0", L"0", nullptr},
+    };
+    const std::wstring demo = root_ + L"\\needs DM-Foo.dem";
+    WriteBytes(demo, "USES PKG=DM-Foo GUID=" + guid + "\r\n");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        game_ = MakeGameFolder(root_ + L"\\" + c.gameFolder);
+        WriteSettings(game_.exe, game_.folder);
+        MakeFolders(game_.folder + L"\\Maps");
+        DeleteFileW((game_.folder + L"\\Maps\\DM-Foo.ut2").c_str());
+        if (c.map != nullptr) {
+            WriteBytes(game_.folder + L"\\Maps\\DM-Foo.ut2", c.map);
+        }
+        // What an earlier run of the game logged.
+        WriteBytes(game_.system + L"\\UT2003.log", "Log: Attempting to play demo C:\\old.dem\r\n"
+                                                   "Log: Don't have package for demo: DM-Old\r\n");
+        SetEnvironmentVariableW(L"DRAVIK_STANDIN_MISSING_FORM", c.missingForm);
+        SetEnvironmentVariableW(L"DRAVIK_STANDIN_LOG_PADDING", c.padding);
+        SetEnvironmentVariableW(L"DRAVIK_STANDIN_LOG", c.log);
+        if (c.says == nullptr) {
+            EXPECT_TRUE(PlayToThanks(L"\"" + demo + L"\"").demoOpened);
+            continue;
+        }
+        const Program loader = Start(LoaderPath(), L"\"" + demo + L"\"");
+        const HWND error = probe::WaitForMessageBox(loader.id, kTimeoutMs);
+        ASSERT_NE(error, nullptr);
+        const probe::MessageBoxView view = probe::ReadMessageBox(error);
+        EXPECT_EQ(view.text.rfind(L"ErrorThe game could not play the demo " + demo + L": ", 0), 0u) << Narrow(view.text);
+        EXPECT_NE(view.text.find(c.says), std::wstring::npos) << Narrow(view.text);
+        EXPECT_EQ(view.icon, probe::MessageIcon::Error);
+        probe::PressButton(error, L"OK");
+        const HWND window = WaitForEmptyWindow(loader);
+        ASSERT_NE(window, nullptr);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(loader.WaitForExit(kTimeoutMs));
+    }
+    for (const wchar_t* name : {L"DRAVIK_STANDIN_MISSING_FORM", L"DRAVIK_STANDIN_LOG_PADDING", L"DRAVIK_STANDIN_LOG"}) {
+        SetEnvironmentVariableW(name, nullptr);
+    }
+}
+
+// A copy of the game that runs already (started from its own shortcut, with
+// no demo) takes the command line of the game the loader starts, which ends
+// at once, and plays nothing of it. Where the game's path makes it start a
+// second copy, the loader does not start one beside it.
+TEST_F(Loader, SaysWhenTheGameRanAlreadyAndPlayedNothing)
+{
+    for (const wchar_t* folder : {L"Game Folder", L"NewWindow Game"}) {
+        SCOPED_TRACE(Narrow(folder));
+        game_ = MakeGameFolder(root_ + L"\\" + folder);
+        WriteSettings(game_.exe, game_.folder);
+        SetStandIn(60000, 0);
+        const Program running = Start(game_.exe, L"", game_.folder);
+        const auto first = WaitForStandInRecord(game_, kTimeoutMs);
+        ASSERT_TRUE(first);
+        ASSERT_TRUE(probe::WaitFor(kTimeoutMs, [] { return FindWindowW(L"UT2003UnrealWLog", nullptr); }));
+        SetStandIn(0, 0);
+
+        const Program loader = Start(LoaderPath(), L"\"C:\\demo.dem\"");
+        const HWND box = probe::WaitForMessageBox(loader.id, kTimeoutMs);
+        ASSERT_NE(box, nullptr);
+        const probe::MessageBoxView view = probe::ReadMessageBox(box);
+        EXPECT_EQ(view.text, L"UT2003 was already running, so it did not play this demo. Quit the game, then open the "
+                             L"demo again.");
+        EXPECT_EQ(view.icon, probe::MessageIcon::Information);
+        probe::PressButton(box, L"OK");
+        EXPECT_TRUE(loader.WaitForExit(kTimeoutMs));
+        const auto record = WaitForStandInRecord(game_, kTimeoutMs);
+        ASSERT_TRUE(record);
+        const std::optional<std::string> received = ReadBytes(game_.system + L"\\standin-received.txt");
+        if (std::wstring(folder) == L"Game Folder") {
+            EXPECT_TRUE(record->handedOver) << "the game the loader started did not hand over";
+            EXPECT_EQ(received, "-exec=udemo.ini\n");
+        } else {
+            EXPECT_EQ(record->pid, first->pid) << "a second copy was started";
+            EXPECT_FALSE(received);
+        }
+        EXPECT_EQ(WaitForSingleObject(running.process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     }
 }
 
@@ -331,6 +448,9 @@ struct DemoPathCase {
     // How the game gets it: from where it is, the short form or any other,
     // a hard link or a copy in its System folder.
     enum Form { InPlace, Any, Link, Copy } form;
+    // Where not 0, the file's name is padded so that its full path has
+    // exactly this many characters.
+    std::size_t length = 0;
 };
 
 void ExpectPlayedAs(const StandInRecord& record, const std::wstring& demo, DemoPathCase::Form form)
@@ -365,7 +485,11 @@ TEST_P(LoaderDemoPath, TheGamePlaysTheUsersDemoAndNothingIsLeftInItsFolders)
         ASSERT_EQ(GetACP(), std::wcstoul(expected, nullptr, 10)) << "is the locale made (dev.sh makes it)?";
     }
     const DemoPathCase& c = GetParam();
-    const std::wstring demo = root_ + L"\\" + c.path;
+    std::wstring demo = root_ + L"\\" + c.path;
+    if (c.length != 0) {
+        ASSERT_LT(demo.size(), c.length) << "the test folder's path is too long for the case";
+        demo.insert(demo.size() - 4, c.length - demo.size(), L'x');
+    }
     MakeFolders(demo.substr(0, demo.rfind(L'\\')));
     const std::string bytes = std::string("the demo ") + c.name;
     WriteBytes(demo, bytes);
@@ -411,6 +535,11 @@ INSTANTIATE_TEST_SUITE_P(
                      L"a folder with a long name, the third\\a folder with a long name, the fourth\\"
                      L"a folder with a long name, the fifth\\duel.dem",
                      DemoPathCase::Plain, DemoPathCase::Any},
+        // The game reads 245 characters of a path from its script's line
+        // (kLongestScriptPath); Windows' MAX_PATH is 260.
+        DemoPathCase{"LongestTheGameReads", L"Long\\a.dem", DemoPathCase::Plain, DemoPathCase::InPlace, 245},
+        DemoPathCase{"OneLongerThanTheGameReads", L"Long\\a.dem", DemoPathCase::Plain, DemoPathCase::Any, 246},
+        DemoPathCase{"LongestWindowsTakes", L"Long\\a.dem", DemoPathCase::Plain, DemoPathCase::Any, 259},
         DemoPathCase{"ReadOnly", L"ut2003.demos\\read-only.dem", DemoPathCase::ReadOnly, DemoPathCase::Copy},
         DemoPathCase{"HeldOpenByAnotherProgram", L"ut2003.demos\\held open.dem", DemoPathCase::HeldOpen, DemoPathCase::Copy}),
     [](const ::testing::TestParamInfo<DemoPathCase>& info) { return std::string(info.param.name); });
@@ -665,7 +794,9 @@ INSTANTIATE_TEST_SUITE_P(
                                   L"\"C:\\no such demo.dem", L"There is no demo file at C:\\no such demo.dem."},
                       FailureCase{"AFolder", GameParts::Complete, true, L"\"C:\\windows\" ",
                                   L"C:\\windows is a folder, not a demo file."},
-                      FailureCase{"ADevice", GameParts::Complete, true, L"\"CON\"", L"\\\\.\\CON is a device, not a demo file."}),
+                      FailureCase{"ADevice", GameParts::Complete, true, L"\"CON\"", L"\\\\.\\CON is a device, not a demo file."},
+                      FailureCase{"AUT2004Demo", GameParts::Complete, true, L"\"C:\\ut2004.dem\"",
+                                  L"C:\\ut2004.dem is a UT2004 demo, which UT2003 cannot play."}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -288,7 +288,8 @@ std::optional<StandInRecord> WaitForStandInRecord(const GameFolder& game, DWORD 
     record.pid = static_cast<DWORD>(std::stoul(fields["pid"]));
     record.commandLine = FromUtf8(fields["command_line"]);
     record.currentDirectory = FromUtf8(fields["current_directory"]);
-    record.scriptFound = fields["script"] != "missing";
+    record.handedOver = fields["handed_over"] == "1";
+    record.scriptFound = fields.count("script") != 0 && fields["script"] != "missing";
     record.script = record.scriptFound ? FromHex(fields["script"]) : std::string();
     record.codePage = static_cast<UINT>(std::stoul(fields["code_page"]));
     record.demoOpened = fields.count("demo") != 0;

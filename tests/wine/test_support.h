@@ -92,6 +92,7 @@ void SetKeyAccess(HKEY root, const std::wstring& key, const wchar_t* sddl);
 // What the stand-in game recorded of its start.
 struct StandInRecord {
     DWORD pid = 0;
+    bool handedOver = false;  // handed its command line to a copy that ran, and ended
     std::wstring commandLine;
     std::wstring currentDirectory;
     UINT codePage = 0;   // its ANSI code page

@@ -1,0 +1,57 @@
+// The game's log: where it is, the window of a running game's log, and what
+// it tells of a run: whether the game could play the demo it was asked to,
+// and how it crashed. These are the game engine's facts:
+//  - The game writes <its folder>\<its name>.log (System\UT2003.log) anew at
+//    each start, whole only once it has ended; a copy that hands its command
+//    line to one that already runs writes none.
+//  - 8-bit text without a byte-order mark, lines ended by CR LF, each
+//    "<Event>: <text>" ("Log:", "Init:", "Warning:", "Critical:", "Exit:").
+//  - Asked to play a demo, it logs "Attempting to play demo <path>", then
+//    the demo's own messages, among them why it could not play it: a package
+//    it does not have ("Pending connect to '<url>' failed; Missing package
+//    '<name>' for demo playback", or in older builds "Don't have package for
+//    demo: <name>", or "Failed to load '<x>': Can't find file for package
+//    '<name>'"), or a package of another version ("Failed to load '<x>':
+//    Package '<name>' version mismatch"). A demo file it cannot open leaves
+//    no reason.
+//  - A crash is written as "Critical:" lines.
+// Plain rules, free of Windows headers.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace dravik {
+
+// Where the game writes its log: its own folder and name, ".log" for ".exe".
+std::wstring GameLogPath(const std::wstring& path);
+
+// The game's running client has a hidden log window of this class (its file
+// name without ".exe", then "UnrealWLog") that carries the window property
+// kRunningGameProperty. A game that starts hands its command line to that
+// copy and ends at once, unless its own command line (its path too) holds
+// NewWindow, changevideo, TestRenDev or COMMAND= in any letter case: then it
+// starts another copy.
+inline constexpr wchar_t kRunningGameProperty[] = L"IsBrowser";
+std::wstring GameLogWindowClass(const std::wstring& path);
+bool StartsAnotherCopy(const std::wstring& commandLine);
+
+enum class DemoFailure {
+    None,            // the log names no reason why the demo did not play
+    MissingPackage,  // the demo needs a package that the game does not have
+    OtherVersion,    // the demo was recorded with another version of a package
+};
+
+struct GameLogReading {
+    DemoFailure failure = DemoFailure::None;
+    std::wstring package;   // the package that failure names
+    std::wstring critical;  // the first "Critical:" line's text; empty where none
+};
+
+// Reads the log's bytes. A long log may be given as its head and its tail,
+// the part between left out: each then loses the line that the cut broke.
+// Only the lines after the first "Attempting to play demo" line, and before
+// any later one, may tell why the demo did not play.
+GameLogReading ReadGameLog(std::string_view head, std::string_view tail = {});
+
+}  // namespace dravik
