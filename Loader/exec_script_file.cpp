@@ -31,8 +31,22 @@ namespace {
 
 void WriteExecScript(const std::wstring& path, const ScriptBytes& bytes)
 {
-    const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    const auto create = [&path](DWORD attributes) {
+        return UniqueHandle(
+            CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, attributes, nullptr));
+    };
+    UniqueHandle file = create(FILE_ATTRIBUTE_NORMAL);
+    if (!file && GetLastError() == ERROR_ACCESS_DENIED) {
+        // Windows replaces a hidden or system file only when asked to keep
+        // those attributes.
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        const DWORD kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+        if (attributes != INVALID_FILE_ATTRIBUTES && kept != 0) {
+            file = create(kept);
+        } else {
+            SetLastError(ERROR_ACCESS_DENIED);
+        }
+    }
     if (!file) {
         ThrowCannotWrite(path, GetLastError());
     }

@@ -14,10 +14,26 @@ namespace {
 
 constexpr wchar_t kErrorTitlePrefix[] = L"Please debugreport to ";
 constexpr wchar_t kThanksText[] = L"Nice demo, isn't it? :))";
-constexpr wchar_t kAlreadyPlayingText[] =
-    L"A demo is already playing in the game. Quit the game first, then open this demo again.";
-constexpr wchar_t kGameAlreadyRunningText[] =
-    L"UT2003 was already running, so it did not play this demo. Quit the game, then open the demo again.";
+
+// What the loader says where it started no game, or the game played nothing.
+const wchar_t* OutcomeText(PlayOutcome outcome)
+{
+    switch (outcome) {
+    case PlayOutcome::AlreadyPlaying:
+        return L"A demo is already playing in the game. Quit the game first, then open this demo again.";
+    case PlayOutcome::AnotherPreparing:
+        return L"Dravik is still preparing another demo for the game. Wait until the game plays it, quit the game, "
+               L"then open this demo again.";
+    case PlayOutcome::PlayingForAnotherAccount:
+        return L"A demo is already playing in this game for another Windows account, or in a game run as "
+               L"administrator. Quit that game first, then open this demo again.";
+    case PlayOutcome::GameAlreadyRunning:
+        return L"UT2003 was already running, so it did not play this demo. Quit the game, then open the demo again.";
+    case PlayOutcome::Played:
+    case PlayOutcome::Cancelled: break;
+    }
+    return nullptr;
+}
 constexpr wchar_t kWindowClass[] = L"DravikLoader";
 
 // The empty window's client area.
@@ -28,22 +44,23 @@ constexpr int kHeightTwips = 11835;
 
 int frmMain::Run(const std::wstring& argument)
 {
-    if (RunReported(nullptr, kErrorTitlePrefix, [&] { Form_Load(argument); })) {
-        return 0;
+    PlayOutcome outcome = PlayOutcome::Played;
+    if (RunReported(nullptr, kErrorTitlePrefix, [&] { outcome = Form_Load(argument); })) {
+        return static_cast<int>(outcome);
     }
     ShowUntilClosed();
-    return 1;
+    return kErrorExitCode;
 }
 
-void frmMain::Form_Load(const std::wstring& argument)
+PlayOutcome frmMain::Form_Load(const std::wstring& argument)
 {
     const PlayOutcome outcome = PlayDemo(ReadSettingsRecord(), argument);
-    if (outcome == PlayOutcome::AlreadyPlaying || outcome == PlayOutcome::GameAlreadyRunning) {
-        MessageBoxW(nullptr, outcome == PlayOutcome::AlreadyPlaying ? kAlreadyPlayingText : kGameAlreadyRunningText,
-                    L"Dravik", MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
-        return;
+    if (outcome == PlayOutcome::Played) {
+        MessageBoxW(nullptr, kThanksText, kHomePage, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+    } else if (const wchar_t* text = OutcomeText(outcome)) {
+        MessageBoxW(nullptr, text, L"Dravik", MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
     }
-    MessageBoxW(nullptr, kThanksText, kHomePage, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+    return outcome;
 }
 
 void frmMain::ShowUntilClosed()

@@ -3,6 +3,8 @@
 // is created only after an error, empty, and stays until the user closes it.
 #pragma once
 
+#include "play_demo.h"
+
 #include <windows.h>
 
 #include <string>
@@ -14,11 +16,13 @@ public:
     frmMain(HINSTANCE instance, int showState) : instance_(instance), showState_(showState) {}
 
     // Runs the load handler with the loader's argument string; returns the
-    // program's exit code.
+    // program's exit code: the outcome's (play_demo.h), or kErrorExitCode
+    // after the error message.
     int Run(const std::wstring& argument);
+    static constexpr int kErrorExitCode = 1;
 
 private:
-    void Form_Load(const std::wstring& argument);
+    PlayOutcome Form_Load(const std::wstring& argument);
     void ShowUntilClosed();
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

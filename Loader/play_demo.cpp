@@ -51,14 +51,21 @@ PlayOutcome PlayDemo(const SettingsRecord& settings, const std::wstring& argumen
     if (settings.Path.empty() || settings.General.empty()) {
         throw Failure(kNotSetUpText);
     }
+    // The script goes into one game, and the other one would start.
+    if (!SettingsAgree(settings.Path, settings.General)) {
+        throw Failure(SettingsDisagreeText(settings.Path, settings.General));
+    }
     // The game first: where it is not, nothing else matters.
     CheckGame(settings);
     const std::wstring demo = DemoPath(CleanTypedPath(argument));
     const DemoChoice choice = ChooseForm(demo, settings.General);
 
     GameLock lock;
-    if (!lock.TryTake(settings.General)) {
-        return PlayOutcome::AlreadyPlaying;
+    switch (lock.Take(settings.General)) {
+    case GameLockState::Ours: break;
+    case GameLockState::Preparing: return PlayOutcome::AnotherPreparing;
+    case GameLockState::Playing: return PlayOutcome::AlreadyPlaying;
+    case GameLockState::OtherAccount: return PlayOutcome::PlayingForAnotherAccount;
     }
     // The game hands its command line to a copy that already runs, which
     // ignores it, and ends at once: that is told after it. A game whose own
@@ -72,8 +79,8 @@ PlayOutcome PlayDemo(const SettingsRecord& settings, const std::wstring& argumen
     }
     const bool temporaryForm = choice.form == DemoForm::Link || choice.form == DemoForm::Copy;
     TemporaryDemo temporary;
-    if (temporaryForm) {
-        temporary.Make(demo, choice.path, choice.form == DemoForm::Link);
+    if (temporaryForm && !temporary.Make(demo, choice.path, choice.form == DemoForm::Link)) {
+        return PlayOutcome::Cancelled;
     }
     // Always in quotes, so that blanks cannot end the path; an empty
     // argument goes in as it came, and the game starts without a demo.
@@ -82,15 +89,14 @@ PlayOutcome PlayDemo(const SettingsRecord& settings, const std::wstring& argumen
 
     const GameLogFile log(GameLogPath(settings.Path));
     DWORD exitCode = 0;
-    // The game inherits the lock and keeps it for as long as it runs.
-    const DWORD error =
-        RunAndWait(commandLine, GameWorkingFolder(settings.General), SW_SHOWNORMAL, exitCode, LoadWindowDlls, true);
+    // The game keeps the lock for as long as it runs.
+    const DWORD error = RunAndWait(commandLine, GameWorkingFolder(settings.General), SW_SHOWNORMAL, exitCode,
+                                   lock.Event(), LoadWindowDlls);
     temporary.Remove();
-    if (temporaryForm) {
-        // Not before the game: its start would wait for the look through
-        // the folder.
-        SweepTemporaryDemos(choice.path.substr(0, choice.path.rfind(L'\\')));
-    }
+    // What loaders that were ended before their games left, after every
+    // game: not before it, as its start would wait for the look through the
+    // folder.
+    SweepTemporaryDemos(SystemFolder(settings.General));
     lock.Release();
     if (error != ERROR_SUCCESS) {
         throw Failure(GameStartFailureText(error, SystemErrorText(error, settings.Path.c_str())));

@@ -2,6 +2,7 @@
 
 #include "rules/text_join.h"
 #include "rules/windows_names.h"
+#include "shared/game_names.h"
 
 #include <cwchar>
 #include <cwctype>
@@ -38,9 +39,8 @@ std::wstring GameLockName(const std::wstring& general)
         hash ^= static_cast<unsigned long long>(FoldedLetter(letter)) & 0xFFFFu;
         hash *= 1099511628211ull;
     }
-    // Not the older loaders' name: theirs is a mutex, and an event of the
-    // same name could not be made while one of them runs.
-    std::wstring name = L"Local\\Dravik.Game.";
+    // Every session's: one game folder, whichever Windows account plays.
+    std::wstring name = L"Global\\Dravik.Game.";
     AppendHex(name, hash, 16);
     return name;
 }
@@ -110,6 +110,18 @@ std::wstring DemoNotPlayedText(const std::wstring& demo, const GameLogReading& r
     return Join({L"The game could not play the demo ", demo, L": it needs the package ", package,
                  L", which this game does not have. Put ", package,
                  L" where the game keeps its maps or packages, then open the demo again."});
+}
+
+bool SettingsAgree(const std::wstring& path, const std::wstring& general)
+{
+    return SameName(path, Join({general, kGameExeSuffix}));
+}
+
+std::wstring SettingsDisagreeText(const std::wstring& path, const std::wstring& general)
+{
+    return Join({L"The stored path of UT2003.exe, ", path, L", is not in the stored game folder, ", general,
+                 L", so Dravik does not know which game to play the demo in. Run Dravik.exe again, confirm the "
+                 L"path of UT2003.exe and press READY, then open the demo again."});
 }
 
 std::wstring GameStartFailureText(unsigned long error, const std::wstring& systemText)

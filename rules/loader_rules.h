@@ -14,8 +14,8 @@ namespace dravik {
 std::wstring GameWorkingFolder(const std::wstring& general);
 
 // The name of the lock that a loader and its game hold while the game runs:
-// one per game folder, however the folder is spelled in letter case or
-// trailing backslashes.
+// one per game folder for all Windows accounts, however the folder is
+// spelled in letter case or trailing backslashes.
 std::wstring GameLockName(const std::wstring& general);
 
 // Whether the game's exit code says that it crashed or could not start:
@@ -41,6 +41,12 @@ std::wstring GameEndedText(unsigned long status, const std::wstring& meaning, co
 // The error description for a demo that the game's log says it could not
 // play, and what to do.
 std::wstring DemoNotPlayedText(const std::wstring& demo, const GameLogReading& reading);
+
+// Whether the stored path of UT2003.exe lies in the stored game folder
+// (General + "\System\UT2003.exe", in any letter case), and what to say
+// where it does not.
+bool SettingsAgree(const std::wstring& path, const std::wstring& general);
+std::wstring SettingsDisagreeText(const std::wstring& path, const std::wstring& general);
 
 // Why the game could not be started: Windows' own text, except where the
 // loader knows better what the user must do.

@@ -226,17 +226,32 @@ std::optional<Refusal> RegisterDemoFileType(RegistryChanges& changes, const std:
     return refused;
 }
 
-std::optional<ChosenProgram> OtherProgramChosenForDemos(const std::wstring& loaderPath)
+// The program id that opens .dem files for this user as the shell itself
+// decides it: its own answer where it gives one (Windows 10 and later),
+// else the user's choice as Windows 8 and later keep it (Windows 11 the
+// newer one under UserChoiceLatest), which Windows does not document.
+// Empty where there is none, as before Windows 8.
+std::wstring ChosenType()
 {
-    // Windows 11 keeps the newer choice under UserChoiceLatest; Windows
-    // before 8 has neither.
-    std::wstring chosen;
+    // ASSOCSTR_PROGID, which Windows XP's headers lack.
+    constexpr ASSOCSTR kProgId = static_cast<ASSOCSTR>(20);
+    wchar_t text[MAX_PATH] = {};
+    DWORD size = ARRAYSIZE(text);
+    if (SUCCEEDED(AssocQueryStringW(ASSOCF_NONE, kProgId, kExtension.c_str(), nullptr, text, &size)) && text[0] != L'\0') {
+        return text;
+    }
     for (const wchar_t* key : {L"UserChoiceLatest", L"UserChoice"}) {
-        chosen = RegReadString(HKEY_CURRENT_USER, Join({kFileExtsKey, key}), L"ProgId");
+        std::wstring chosen = RegReadString(HKEY_CURRENT_USER, Join({kFileExtsKey, key}), L"ProgId");
         if (!chosen.empty()) {
-            break;
+            return chosen;
         }
     }
+    return std::wstring();
+}
+
+std::optional<ChosenProgram> OtherProgramChosenForDemos(const std::wstring& loaderPath)
+{
+    const std::wstring chosen = ChosenType();
     if (chosen.empty() || SameName(chosen, kType)) {
         return std::nullopt;
     }

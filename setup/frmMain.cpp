@@ -108,7 +108,7 @@ int frmMain::Run(int showState)
             DispatchMessageW(&message);
         }
     }
-    return 0;
+    return readyDone_ ? kReadyDone : failed_ ? kErrorExitCode : kClosed;
 }
 
 void frmMain::Create()
@@ -151,16 +151,8 @@ void frmMain::Layout(int dpi)
     UniqueFont lucida(CreateFontW(-MulDiv(825, dpi, 7200), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
                               L"Lucida Sans Unicode"));
-    // The text box keeps the system's message font, scaled from the system's
-    // DPI to this window's.
-    NONCLIENTMETRICSW metrics = {};
-    // Windows XP's size, as its headers declare it: XP refuses the larger
-    // one of later headers, and later Windows accept this one.
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    const int systemDpi = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
-    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, systemDpi);
-    UniqueFont textBoxFont(CreateFontIndirectW(&metrics.lfMessageFont));
+    // The text box keeps the system's message font.
+    UniqueFont textBoxFont = MessageFont(dpi);
 
     // Laid-out boxes in pixels, then the labels fitted to their text.
     Box boxes[kControlCount];
@@ -209,7 +201,7 @@ void frmMain::Layout(int dpi)
 
 void frmMain::Form_Load()
 {
-    RunReported(window_, kSetupErrorTitlePrefix, [this] {
+    failed_ |= !RunReported(window_, kSetupErrorTitlePrefix, [this] {
         const std::wstring folder =
             RegReadString(HKEY_LOCAL_MACHINE, kInstallRecordKey, kInstallRecordValue, KEY_WOW64_32KEY);
         SetWindowTextW(txtPath_, ProposedGamePath(folder).c_str());
@@ -225,6 +217,7 @@ void frmMain::butReady_Click()
     if (outcome.chosenProgram) {
         MessageBoxW(window_, ChosenProgramText(outcome).c_str(), L"Dravik", MB_OK | MB_ICONINFORMATION);
     }
+    readyDone_ = true;
     DestroyWindow(window_);
 }
 
@@ -285,7 +278,8 @@ LRESULT CALLBACK frmMain::WindowProc(HWND window, UINT message, WPARAM wParam, L
     // C++ exceptions cannot pass through Windows' code that called this: a
     // handler's failure ends in the error message here, whatever it is.
     LRESULT result = 0;
-    RunReported(window, kSetupErrorTitlePrefix, [&] { result = form->HandleMessage(message, wParam, lParam); });
+    form->failed_ |= !RunReported(window, kSetupErrorTitlePrefix,
+                                  [&] { result = form->HandleMessage(message, wParam, lParam); });
     return result;
 }
 

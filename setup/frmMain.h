@@ -14,8 +14,13 @@ class frmMain {
 public:
     explicit frmMain(HINSTANCE instance) : instance_(instance) {}
 
-    // Shows the window and runs it until it closes; returns the exit code.
+    // Shows the window and runs it until it closes; returns the exit code:
+    // kReadyDone after a READY that did all it said, kErrorExitCode where the
+    // window was closed after an error, kClosed where it was closed before any.
     int Run(int showState);
+    static constexpr int kReadyDone = 0;
+    static constexpr int kErrorExitCode = 1;
+    static constexpr int kClosed = 3;
 
 private:
     void Create();
@@ -32,6 +37,8 @@ private:
     HWND label3_ = nullptr;
     UniqueFont lucida_;
     UniqueFont textBoxFont_;
+    bool readyDone_ = false;
+    bool failed_ = false;
 };
 
 }  // namespace dravik

@@ -57,6 +57,49 @@ std::vector<DWORD> Render(HICON icon, int width, int height, DWORD background)
     return pixels;
 }
 
+}  // namespace
+
+bool SaveScreenshot(HWND window, const std::wstring& path)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    InflateRect(&rect, 20, 20);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    const HDC screen = GetDC(nullptr);
+    std::vector<DWORD> pixels = Capture(screen, rect.left, rect.top, width, height);
+    ReleaseDC(nullptr, screen);
+    // Opaque: the screen's pixels carry no alpha, which viewers would take
+    // for transparent.
+    for (DWORD& pixel : pixels) {
+        pixel |= 0xFF000000u;
+    }
+
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = -height;
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    const DWORD bytes = static_cast<DWORD>(pixels.size() * sizeof(DWORD));
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + bytes;
+    const HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const bool saved = WriteFile(out, &file, sizeof file, &written, nullptr) &&
+                       WriteFile(out, &info, sizeof info, &written, nullptr) &&
+                       WriteFile(out, pixels.data(), bytes, &written, nullptr);
+    CloseHandle(out);
+    return saved;
+}
+
+namespace {
+
 MessageIcon ShownIcon(HWND dialog)
 {
     for (const HWND child : ChildWindows(dialog)) {

@@ -65,4 +65,8 @@ std::vector<HWND> ChildWindows(HWND parent);
 // top left corner (where a title bar carries it).
 bool ShowsIcon(HWND window, HICON icon, int size);
 
+// Saves what the screen shows around the window (its frame and a margin) as a
+// 32-bit BMP file, for a person to look at.
+bool SaveScreenshot(HWND window, const std::wstring& path);
+
 }  // namespace probe

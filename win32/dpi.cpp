@@ -40,6 +40,18 @@ void SetClientSizeInTwips(HWND window, int widthTwips, int heightTwips)
     SetClientSize(window, TwipsToPixels(widthTwips, dpi), TwipsToPixels(heightTwips, dpi));
 }
 
+UniqueFont MessageFont(int dpi)
+{
+    NONCLIENTMETRICSW metrics = {};
+    // Windows XP's size, as its headers declare it: XP refuses the larger
+    // one of later headers, and later Windows accept this one.
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    const int systemDpi = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
+    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, systemDpi);
+    return UniqueFont(CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
 void SetClientSize(HWND window, int width, int height)
 {
     const int dpi = static_cast<int>(WindowDpi(window));

@@ -1,6 +1,8 @@
 // Sizing windows in twips for the DPI they are shown at.
 #pragma once
 
+#include "win32/unique_handles.h"
+
 #include <windows.h>
 
 // Windows XP's headers lack what later versions added for DPI; there the
@@ -22,5 +24,8 @@ void SetClientSize(HWND window, int width, int height);
 
 // Resizes the window so that its client area measures the given twips.
 void SetClientSizeInTwips(HWND window, int widthTwips, int heightTwips);
+
+// The system's message font, scaled from the system's DPI to the given one.
+UniqueFont MessageFont(int dpi);
 
 }  // namespace dravik

@@ -17,8 +17,8 @@ TEST(GameWorkingFolder, GivesABareDriveItsRoot)
 TEST(GameLockName, OnePerFolderHoweverSpelled)
 {
     const std::wstring name = GameLockName(L"C:\\Games\\UT2003");
-    EXPECT_EQ(name.rfind(L"Local\\", 0), 0u);
-    EXPECT_EQ(name.find(L'\\', 6), std::wstring::npos) << "no backslash after the namespace";
+    EXPECT_EQ(name.rfind(L"Global\\", 0), 0u);
+    EXPECT_EQ(name.find(L'\\', 7), std::wstring::npos) << "no backslash after the namespace";
     EXPECT_EQ(GameLockName(L"c:\\games\\ut2003\\"), name);
     EXPECT_NE(GameLockName(L"C:\\Games\\UT2004"), name);
     EXPECT_NE(GameLockName(L"D:\\Games\\UT2003"), name);

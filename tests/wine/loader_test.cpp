@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+#include <sddl.h>
+
 #include <vector>
 
 namespace dravik::test {
@@ -31,13 +34,12 @@ bool ShowsApplicationIcon(HWND window)
     return shown;
 }
 
-// The window the loader keeps open after an error: any of its windows that
-// is not a message box.
+// The window the loader keeps open after an error, once it shows.
 HWND WaitForEmptyWindow(const Program& loader)
 {
-    return probe::WaitFor(5000, [&loader]() -> HWND {
+    return probe::WaitFor(kTimeoutMs, [&loader]() -> HWND {
         for (const HWND candidate : probe::TopLevelWindows(loader.id)) {
-            if (probe::ClassName(candidate) != L"#32770") {
+            if (probe::ClassName(candidate) == L"DravikLoader" && IsWindowVisible(candidate)) {
                 return candidate;
             }
         }
@@ -326,6 +328,163 @@ TEST_F(Loader, SaysWhenTheGameRanAlreadyAndPlayedNothing)
     }
 }
 
+// A copy that takes more than a second shows a window with its progress,
+// which lets the user cancel it: then no game starts, nothing is left and
+// nothing more is said. Meanwhile another demo is told that Dravik still
+// prepares one. The shipped loader copies without delay; this one waits
+// after each chunk.
+TEST_F(Loader, ShowsALongCopyWhichTheUserMayCancel)
+{
+    // Read-only in a folder the game cannot read: copied, 1 MiB a chunk,
+    // 250 ms each in the slow build.
+    const std::wstring demo = root_ + L"\\ut2003.demos\\big.dem";
+    MakeFolders(root_ + L"\\ut2003.demos");
+    const std::string bytes(24 * 1024 * 1024, 'd');
+    WriteBytes(demo, bytes);
+    SetFileAttributesW(demo.c_str(), FILE_ATTRIBUTE_READONLY);
+    BecomeDpiAware();
+    for (const DWORD dpi : {96u, 144u}) {
+        SCOPED_TRACE(dpi);
+        const bool cancel = dpi == 96;
+        SetScreenDpi(dpi);
+        const Program loader = Start(SlowCopyLoaderPath(), L"\"" + demo + L"\"");
+        const HWND window = probe::WaitFor(kTimeoutMs, [&loader]() -> HWND {
+            for (const HWND candidate : probe::TopLevelWindows(loader.id)) {
+                if (probe::ClassName(candidate) == L"DravikCopy" && IsWindowVisible(candidate)) {
+                    return candidate;
+                }
+            }
+            return nullptr;
+        });
+        SetScreenDpi(96);
+        ASSERT_NE(window, nullptr) << "no window for the long copy";
+        // Once its bar has moved, the window has been painted.
+        const HWND bar = FindWindowExW(window, nullptr, L"msctls_progress32", nullptr);
+        ASSERT_NE(bar, nullptr);
+        EXPECT_TRUE(probe::WaitFor(kTimeoutMs, [bar] { return SendMessageW(bar, PBM_GETPOS, 0, 0) > 0; }));
+        EXPECT_EQ(probe::WindowText(window), L"Dravik");
+        RECT client;
+        GetClientRect(window, &client);
+        for (const HWND child : probe::ChildWindows(window)) {
+            RECT box;
+            GetWindowRect(child, &box);
+            MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
+            EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= client.right && box.bottom <= client.bottom)
+                << Narrow(probe::ClassName(child)) << " outside the window";
+        }
+        const std::wstring shot = ScreenshotPath(L"copy-progress-" + std::to_wstring(dpi) + L"dpi.bmp");
+        if (!shot.empty()) {
+            probe::SaveScreenshot(window, shot);
+        }
+        EXPECT_FALSE(GameWasStarted(game_)) << "the game started before the copy was done";
+        if (!cancel) {
+            const auto record = WaitForStandInRecord(game_, 4 * kTimeoutMs);
+            ASSERT_TRUE(record) << "the game did not start after the copy";
+            EXPECT_EQ(record->demoSize, bytes.size());
+            const HWND thanks = probe::WaitForMessageBox(loader.id, kTimeoutMs);
+            ASSERT_NE(thanks, nullptr);
+            probe::PressButton(thanks, L"OK");
+            EXPECT_TRUE(loader.WaitForExit(kTimeoutMs));
+            DeleteFileW((game_.system + L"\\standin-record.txt").c_str());
+            continue;
+        }
+        // Meanwhile: another demo is told that one is being prepared.
+        const Program second = Start(LoaderPath(), L"\"C:\\demo.dem\"");
+        const HWND told = probe::WaitForMessageBox(second.id, kTimeoutMs);
+        ASSERT_NE(told, nullptr);
+        EXPECT_NE(probe::ReadMessageBox(told).text.find(L"still preparing another demo"), std::wstring::npos)
+            << Narrow(probe::ReadMessageBox(told).text);
+        probe::PressButton(told, L"OK");
+        DWORD exitCode = 0;
+        EXPECT_TRUE(second.WaitForExit(kTimeoutMs, &exitCode));
+        EXPECT_EQ(exitCode, 3u);
+
+        ASSERT_TRUE(probe::PressButton(window, L"Cancel"));
+        EXPECT_TRUE(loader.WaitForExit(kTimeoutMs, &exitCode));
+        EXPECT_EQ(exitCode, 6u);
+        EXPECT_FALSE(GameWasStarted(game_));
+        EXPECT_EQ(LeftInGameFolders(), std::vector<std::wstring>());
+    }
+    SetFileAttributesW(demo.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// The lock is Windows': an event in the global namespace. Where this account
+// may not see it (another account's game, or one run as administrator), and
+// where Windows makes none (a name held by another kind of object), the
+// loader says so and starts nothing. The game gets the lock and no other
+// handle of the loader's, not even those the loader inherited itself.
+TEST_F(Loader, TakesTheLockAsWindowsRulesAndGivesTheGameNothingElse)
+{
+    const std::wstring name = GameLockName(game_.folder);
+    struct Case {
+        const char* name;
+        bool mutex;          // else an event that refuses this account
+        const wchar_t* says;
+        DWORD exitCode;
+    };
+    const Case cases[] = {
+        {"another account's", false, L"for another Windows account, or in a game run as administrator", 4},
+        {"another object's", true, L"Dravik cannot make sure that only one demo plays in the game at ", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SECURITY_ATTRIBUTES refusing = {sizeof refusing, nullptr, FALSE};
+        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(D;;GA;;;WD)", SDDL_REVISION_1,
+                                                                         &refusing.lpSecurityDescriptor, nullptr));
+        const UniqueHandle planted(c.mutex ? CreateMutexW(nullptr, FALSE, name.c_str())
+                                           : CreateEventW(&refusing, TRUE, TRUE, name.c_str()));
+        LocalFree(refusing.lpSecurityDescriptor);
+        ASSERT_TRUE(planted);
+        const Program loader = Start(LoaderPath(), L"\"C:\\demo.dem\"");
+        const HWND box = probe::WaitForMessageBox(loader.id, kTimeoutMs);
+        ASSERT_NE(box, nullptr);
+        EXPECT_NE(probe::ReadMessageBox(box).text.find(c.says), std::wstring::npos)
+            << Narrow(probe::ReadMessageBox(box).text);
+        probe::PressButton(box, L"OK");
+        if (c.exitCode == 1) {
+            const HWND window = WaitForEmptyWindow(loader);
+            ASSERT_NE(window, nullptr);
+            PostMessageW(window, WM_CLOSE, 0, 0);
+        }
+        DWORD exitCode = 0;
+        EXPECT_TRUE(loader.WaitForExit(kTimeoutMs, &exitCode));
+        EXPECT_EQ(exitCode, c.exitCode);
+        EXPECT_FALSE(GameWasStarted(game_));
+    }
+
+    // An inheritable handle that the loader inherits from whatever started it.
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    const std::wstring canaryName = L"Local\\DravikTestCanary" + std::to_wstring(GetCurrentProcessId());
+    UniqueHandle canary(CreateEventW(&inheritable, TRUE, FALSE, canaryName.c_str()));
+    ASSERT_TRUE(canary);
+    SetStandIn(10000, 0);
+    Program loader = Start(LoaderPath(), L"\"C:\\demo.dem\"", L"", true);
+    const auto record = WaitForStandInRecord(game_, kTimeoutMs);
+    ASSERT_TRUE(record);
+    const UniqueHandle game(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, record->pid));
+    loader = Program();  // ended while its game runs
+    canary.reset();
+    EXPECT_FALSE(UniqueHandle(OpenEventW(SYNCHRONIZE, FALSE, canaryName.c_str()))) << "the game holds the loader's handles";
+    EXPECT_TRUE(UniqueHandle(OpenEventW(SYNCHRONIZE, FALSE, name.c_str()))) << "the game does not hold the lock";
+    TerminateProcess(game.get(), 0);
+    WaitForSingleObject(game.get(), kTimeoutMs);
+}
+
+// Windows replaces a hidden or system file only when told to keep those
+// attributes (Wine replaces it in any case).
+TEST_F(Loader, WritesAHiddenOrSystemScriptKeepingItsAttributes)
+{
+    const std::wstring script = game_.system + L"\\udemo.ini";
+    for (const DWORD attributes : {DWORD{FILE_ATTRIBUTE_HIDDEN}, DWORD{FILE_ATTRIBUTE_SYSTEM},
+                                   DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM}}) {
+        WriteBytes(script, "demoplay \"C:\\an older demo.dem\"");
+        SetFileAttributesW(script.c_str(), attributes);
+        EXPECT_EQ(PlayToThanks(L"\"C:\\demo.dem\"").script, "demoplay \"C:\\demo.dem\"");
+        EXPECT_EQ(GetFileAttributesW(script.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), attributes);
+        SetFileAttributesW(script.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
 // The game reads its script a while after it starts, as the real one does
 // while it loads: a second loader must leave the script and the game alone.
 TEST_F(Loader, PlaysOneDemoAtATimeWhenTwoAreOpenedTogether)
@@ -353,15 +512,17 @@ TEST_F(Loader, PlaysOneDemoAtATimeWhenTwoAreOpenedTogether)
         return nullptr;
     });
     ASSERT_NE(box, nullptr) << "no loader said that a demo is already playing";
+    // The first may still prepare its demo, or its game already play it.
     const probe::MessageBoxView view = probe::ReadMessageBox(box);
-    EXPECT_NE(view.text.find(L"already playing"), std::wstring::npos) << Narrow(view.text);
-    EXPECT_NE(view.text.find(L"Quit the game"), std::wstring::npos) << Narrow(view.text);
+    const bool playing = view.text.find(L"already playing") != std::wstring::npos;
+    EXPECT_TRUE(playing || view.text.find(L"still preparing") != std::wstring::npos) << Narrow(view.text);
+    EXPECT_NE(view.text.find(L"uit the game"), std::wstring::npos) << Narrow(view.text);
     EXPECT_EQ(view.icon, probe::MessageIcon::Information);
     EXPECT_EQ(view.buttons, std::vector<std::wstring>{L"OK"});
     probe::PressButton(box, L"OK");
     DWORD exitCode = 1;
     EXPECT_TRUE(loaders[second].WaitForExit(kTimeoutMs, &exitCode));
-    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(exitCode, playing ? 2u : 3u);
 
     const int first = 1 - second;
     const auto record = WaitForStandInRecord(game_, kTimeoutMs);
@@ -392,11 +553,12 @@ TEST_F(Loader, PlaysOneDemoAtATimeAlsoWhenTheFirstLoaderWasEnded)
 {
     const std::wstring times = root_ + L"\\game starts.txt";
     SetEnvironmentVariableW(L"DRAVIK_STANDIN_TIMES", times.c_str());
-    SetStandIn(6000, 0);
+    // Running until it is ended below, however slow the machine.
+    SetStandIn(120000, 0);
     const Program first = Start(LoaderPath(), L"\"C:\\demo.dem\"");
     const auto record = WaitForStandInRecord(game_, kTimeoutMs);
     ASSERT_TRUE(record) << "the game was not started";
-    const UniqueHandle game(OpenProcess(SYNCHRONIZE, FALSE, record->pid));
+    const UniqueHandle game(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, record->pid));
     ASSERT_TRUE(game);
     ASSERT_TRUE(TerminateProcess(first.process.get(), 1));
     ASSERT_TRUE(first.WaitForExit(kTimeoutMs));
@@ -409,6 +571,7 @@ TEST_F(Loader, PlaysOneDemoAtATimeAlsoWhenTheFirstLoaderWasEnded)
     EXPECT_EQ(WaitForSingleObject(game.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the game ended too soon";
     probe::PressButton(box, L"OK");
     EXPECT_TRUE(second.WaitForExit(kTimeoutMs));
+    TerminateProcess(game.get(), 0);
     ASSERT_EQ(WaitForSingleObject(game.get(), kTimeoutMs), static_cast<DWORD>(WAIT_OBJECT_0));
     const std::string started = ReadBytes(times).value_or("");
     EXPECT_EQ(started.find("started"), started.rfind("started")) << "a second game was started:\n" << started;
@@ -571,26 +734,29 @@ TEST_F(Loader, CopiesADemoOnAnotherVolume)
 
 // Links and copies that a loader ended before its game left behind go at the
 // next one, except those still in use, and nothing else in the folder does.
+// After every game, also one played in place.
 TEST_F(Loader, SweepsAwayLinksAndCopiesThatEarlierLoadersLeft)
 {
     const std::wstring stale = game_.system + L"\\" + TemporaryDemoName(0x10, 0x1234);
     const std::wstring inUse = game_.system + L"\\" + TemporaryDemoName(0x20, 0x5678);
     const std::wstring others[] = {game_.system + L"\\Dravik-duel.dem", game_.system + L"\\Dravik-10-1234.dem"};
-    for (const std::wstring& file : {stale, inUse, others[0], others[1]}) {
+    for (const std::wstring& file : {inUse, others[0], others[1]}) {
         WriteBytes(file, "old");
     }
     const UniqueHandle held(CreateFileW(inUse.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
-    const std::wstring demo = root_ + L"\\ut2003.demos\\final.dem";
     MakeFolders(root_ + L"\\ut2003.demos");
-    WriteBytes(demo, "final");
+    WriteBytes(root_ + L"\\ut2003.demos\\final.dem", "final");
 
-    const StandInRecord record = PlayToThanks(L"\"" + demo + L"\"");
-    EXPECT_EQ(record.demo, "final");
-    EXPECT_FALSE(Exists(stale));
-    EXPECT_TRUE(Exists(inUse));
-    for (const std::wstring& other : others) {
-        EXPECT_TRUE(Exists(other)) << Narrow(other);
+    for (const std::wstring& demo : {root_ + L"\\ut2003.demos\\final.dem", std::wstring(L"C:\\demo.dem")}) {
+        WriteBytes(stale, "old");
+        const StandInRecord record = PlayToThanks(L"\"" + demo + L"\"");
+        EXPECT_EQ(record.demo, ReadBytes(demo));
+        EXPECT_FALSE(Exists(stale)) << Narrow(demo);
+        EXPECT_TRUE(Exists(inUse));
+        for (const std::wstring& other : others) {
+            EXPECT_TRUE(Exists(other)) << Narrow(other);
+        }
     }
 }
 
@@ -658,7 +824,7 @@ TEST_F(Loader, SaysWhyADemoCannotBePlayedAndStartsNothing)
 struct FailureCase {
     const char* name;
     GameParts parts;
-    bool settings;
+    enum Settings { None, Stored, Disagreeing } settings;
     const wchar_t* argument;
     const wchar_t* says;  // a part of the description, where it is the loader's own
 };
@@ -675,11 +841,17 @@ TEST_P(LoaderFailure, ShowsTheErrorMessageStartsNothingAndKeepsAnEmptyWindowUnti
     const FailureCase& c = GetParam();
     game_ = MakeGameFolder(root_ + L"\\Broken Game", c.parts);
     WriteSettings(game_.exe, game_.folder);
+    // A path of another game than the folder's, where a wrong start would
+    // find a game.
+    const GameFolder other = MakeGameFolder(root_ + L"\\Other Game");
+    if (c.settings == FailureCase::Disagreeing) {
+        WriteSettings(other.exe, game_.folder);
+    }
     // Without settings the literal paths would point at \System on this drive.
     const std::wstring driveScript = L"C:\\System\\udemo.ini";
     MakeFolders(L"C:\\System");
     DeleteFileW(driveScript.c_str());
-    if (!c.settings) {
+    if (c.settings == FailureCase::None) {
         DeleteSettings();
     }
 
@@ -710,9 +882,10 @@ TEST_P(LoaderFailure, ShowsTheErrorMessageStartsNothingAndKeepsAnEmptyWindowUnti
         EXPECT_FALSE(GameWasStarted(game_));
     }
     EXPECT_FALSE(Exists(driveScript));
-    if (!c.settings) {
+    if (c.settings != FailureCase::Stored) {
         EXPECT_NE(view.text.find(L"Dravik.exe"), std::wstring::npos) << "tells the user to run the setup";
     }
+    EXPECT_FALSE(GameWasStarted(other));
     if (c.says != nullptr) {
         EXPECT_NE(view.text.find(c.says), std::wstring::npos) << Narrow(view.text);
         held.reset();
@@ -738,7 +911,9 @@ TEST_P(LoaderFailure, ShowsTheErrorMessageStartsNothingAndKeepsAnEmptyWindowUnti
     EXPECT_FALSE(loader.WaitForExit(300)) << "the loader must wait for the user";
 
     PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(loader.WaitForExit(kTimeoutMs)) << "closing the window ends the loader";
+    DWORD exitCode = 0;
+    EXPECT_TRUE(loader.WaitForExit(kTimeoutMs, &exitCode)) << "closing the window ends the loader";
+    EXPECT_EQ(exitCode, 1u);
     // Where there is no UT2003.exe, no start could find one (a full path
     // that names nothing starts nothing), so that cannot be checked there.
     if (HasTheGame(c.parts)) {
@@ -770,32 +945,34 @@ INSTANTIATE_TEST_SUITE_P(
     Loader, LoaderFailure,
     // Where the game is not as Dravik.exe stored it, the message names the
     // path and says to run Dravik.exe again.
-    ::testing::Values(FailureCase{"NoGameFolder", GameParts::NoGameFolder, true, L"\"C:\\demo.dem\"",
+    ::testing::Values(FailureCase{"NoGameFolder", GameParts::NoGameFolder, FailureCase::Stored, L"\"C:\\demo.dem\"",
                                   L"\\Broken Game. Run Dravik.exe again and correct the path of UT2003.exe"},
-                      FailureCase{"NoSystemFolder", GameParts::NoSystemFolder, true, L"\"C:\\demo.dem\"",
+                      FailureCase{"NoSystemFolder", GameParts::NoSystemFolder, FailureCase::Stored, L"\"C:\\demo.dem\"",
                                   L"\\Broken Game has no System folder. Run Dravik.exe again"},
-                      FailureCase{"NoGame", GameParts::NoGame, true, L"\"C:\\demo.dem\"",
+                      FailureCase{"NoGame", GameParts::NoGame, FailureCase::Stored, L"\"C:\\demo.dem\"",
                                   L"There is no UT2003.exe at C:\\Dravik Tests\\"},
-                      FailureCase{"GameIsAFolder", GameParts::GameIsAFolder, true, L"\"C:\\demo.dem\"",
+                      FailureCase{"GameIsAFolder", GameParts::GameIsAFolder, FailureCase::Stored, L"\"C:\\demo.dem\"",
                                   L"\\System\\UT2003.exe is a folder, not the game. Run Dravik.exe again"},
-                      FailureCase{"ScriptIsAFolder", GameParts::ScriptIsAFolder, true, L"\"C:\\demo.dem\"",
+                      FailureCase{"ScriptIsAFolder", GameParts::ScriptIsAFolder, FailureCase::Stored, L"\"C:\\demo.dem\"",
                                   L"\\System\\udemo.ini where Dravik writes the game's script"},
-                      FailureCase{"ReadOnlyScript", GameParts::ReadOnlyScript, true, L"\"C:\\demo.dem\"",
+                      FailureCase{"ReadOnlyScript", GameParts::ReadOnlyScript, FailureCase::Stored, L"\"C:\\demo.dem\"",
                                   L"\\System\\udemo.ini is read-only"},
-                      FailureCase{"LockedScript", GameParts::LockedScript, true, L"\"C:\\demo.dem\"",
+                      FailureCase{"LockedScript", GameParts::LockedScript, FailureCase::Stored, L"\"C:\\demo.dem\"",
                                   L"\\System\\udemo.ini open, so Dravik cannot write"},
-                      FailureCase{"GameIsNotAProgram", GameParts::NotAProgram, true, L"\"C:\\demo.dem\"", nullptr},
-                      FailureCase{"NoSettings", GameParts::Complete, false, L"\"C:\\demo.dem\"", nullptr},
-                      FailureCase{"MissingDemo", GameParts::Complete, true, L"\"C:\\no such demo.dem\"",
+                      FailureCase{"GameIsNotAProgram", GameParts::NotAProgram, FailureCase::Stored, L"\"C:\\demo.dem\"", nullptr},
+                      FailureCase{"NoSettings", GameParts::Complete, FailureCase::None, L"\"C:\\demo.dem\"", nullptr},
+                      FailureCase{"MissingDemo", GameParts::Complete, FailureCase::Stored, L"\"C:\\no such demo.dem\"",
                                   L"There is no demo file at C:\\no such demo.dem."},
-                      FailureCase{"MissingDemoWithLettersTheCodePageLacks", GameParts::Complete, true,
+                      FailureCase{"MissingDemoWithLettersTheCodePageLacks", GameParts::Complete, FailureCase::Stored,
                                   L"\"C:\\missing \u6f14\u793a.dem\"", L"There is no demo file"},
-                      FailureCase{"MissingDemoWithAQuoteWithoutItsPair", GameParts::Complete, true,
+                      FailureCase{"MissingDemoWithAQuoteWithoutItsPair", GameParts::Complete, FailureCase::Stored,
                                   L"\"C:\\no such demo.dem", L"There is no demo file at C:\\no such demo.dem."},
-                      FailureCase{"AFolder", GameParts::Complete, true, L"\"C:\\windows\" ",
+                      FailureCase{"AFolder", GameParts::Complete, FailureCase::Stored, L"\"C:\\windows\" ",
                                   L"C:\\windows is a folder, not a demo file."},
-                      FailureCase{"ADevice", GameParts::Complete, true, L"\"CON\"", L"\\\\.\\CON is a device, not a demo file."},
-                      FailureCase{"AUT2004Demo", GameParts::Complete, true, L"\"C:\\ut2004.dem\"",
+                      FailureCase{"ADevice", GameParts::Complete, FailureCase::Stored, L"\"CON\"", L"\\\\.\\CON is a device, not a demo file."},
+                      FailureCase{"PathAndFolderDisagree", GameParts::Complete, FailureCase::Disagreeing,
+                                  L"\"C:\\demo.dem\"", L"Other Game\\System\\UT2003.exe, is not in the stored game folder"},
+                      FailureCase{"AUT2004Demo", GameParts::Complete, FailureCase::Stored, L"\"C:\\ut2004.dem\"",
                                   L"C:\\ut2004.dem is a UT2004 demo, which UT2003 cannot play."}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 

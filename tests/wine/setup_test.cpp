@@ -117,11 +117,13 @@ protected:
         SendMessageW(TextBox(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
 
-    // Presses READY and expects the window to close.
+    // Presses READY and expects the window to close, READY done.
     void ReadyCloses(HWND window)
     {
         ASSERT_TRUE(probe::PressButton(window, L"READY"));
-        ASSERT_TRUE(setup_.WaitForExit(kTimeoutMs)) << "the setup tool did not close after READY";
+        DWORD exitCode = 1;
+        ASSERT_TRUE(setup_.WaitForExit(kTimeoutMs, &exitCode)) << "the setup tool did not close after READY";
+        EXPECT_EQ(exitCode, 0u);
     }
 
     // Presses READY and expects the error message with the window kept open.
@@ -173,10 +175,11 @@ protected:
             EXPECT_EQ(probe::ClassName(window), L"#32770") << "a setup window";
         }
         probe::PressButton(box, L"OK");
-        EXPECT_TRUE(setup.WaitForExit(kTimeoutMs));
+        EXPECT_TRUE(setup.WaitForExit(kTimeoutMs, &lastExitCode_));
         return view;
     }
 
+    DWORD lastExitCode_ = 0;  // of the last RunToMessage
     std::wstring root_;
     std::wstring app_;
     GameFolder game_;
@@ -278,6 +281,7 @@ TEST_F(Setup, UninstallRemovesWhatItWroteAndKeepsAnotherProgramsAssociation)
     probe::MessageBoxView view = RunToMessage(L"/uninstall");
     EXPECT_EQ(view.title, L"Dravik") << Narrow(view.text);
     EXPECT_EQ(view.icon, probe::MessageIcon::Information);
+    EXPECT_EQ(lastExitCode_, 0u);
     for (const wchar_t* line : {L"UT2003.exe", L"opens .dem", L"Open with", L"dravikfile"}) {
         EXPECT_NE(view.text.find(line), std::wstring::npos) << Narrow(line);
     }
@@ -560,9 +564,12 @@ TEST_F(Setup, EveryRefusalSaysWhereWhatIsLeftAndWhatToDo)
         if (c.ready) {
             ReadyFails(window, c.name, &view);
             PostMessageW(window, WM_CLOSE, 0, 0);
-            EXPECT_TRUE(setup_.WaitForExit(kTimeoutMs));
+            DWORD exitCode = 0;
+            EXPECT_TRUE(setup_.WaitForExit(kTimeoutMs, &exitCode));
+            EXPECT_EQ(exitCode, 1u) << "closed after a READY that Windows refused";
         } else {
             view = RunToMessage(L"/uninstall");
+            EXPECT_EQ(lastExitCode_, 1u) << "an /uninstall that Windows refused";
         }
         if (c.sddl != nullptr) {
             SetKeyAccess(c.root, c.key, L"D:(A;;KA;;;WD)");
@@ -706,6 +713,7 @@ TEST_F(Setup, RefusesAnUnknownArgumentAndChangesNothing)
     EXPECT_EQ(view.text.rfind(L"Error", 0), 0u);
     EXPECT_NE(view.text.find(L"/remove"), std::wstring::npos);
     EXPECT_EQ(view.icon, probe::MessageIcon::Error);
+    EXPECT_EQ(lastExitCode_, 2u);
     EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kSettingsKey, kPathValue), game_.exe);
 }
 
@@ -770,7 +778,9 @@ TEST_F(Setup, ProposesTheGameFromItsInstallRecordAndStoresNothingWhenClosed)
         EXPECT_EQ(client.bottom, TwipsToPixels(2070, dpi));
 
         PostMessageW(window, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(setup_.WaitForExit(kTimeoutMs)) << "closing the window ends the setup tool";
+        DWORD exitCode = 0;
+        EXPECT_TRUE(setup_.WaitForExit(kTimeoutMs, &exitCode)) << "closing the window ends the setup tool";
+        EXPECT_EQ(exitCode, 3u) << "closed without READY";
         EXPECT_TRUE(NothingStored()) << c.name;
     }
 }

@@ -50,6 +50,18 @@ std::wstring LoaderPath() { return RequiredEnvironment(L"DRAVIK_LOADER"); }
 std::wstring StandInPath() { return RequiredEnvironment(L"DRAVIK_STANDIN"); }
 std::wstring SetupPath() { return RequiredEnvironment(L"DRAVIK_SETUP"); }
 std::wstring LongLabelsSetupPath() { return RequiredEnvironment(L"DRAVIK_SETUP_LONG_LABELS"); }
+std::wstring SlowCopyLoaderPath() { return RequiredEnvironment(L"DRAVIK_SLOW_COPY_LOADER"); }
+
+std::wstring ScreenshotPath(const std::wstring& name)
+{
+    wchar_t folder[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"DRAVIK_SCREENSHOTS", folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return std::wstring();
+    }
+    MakeFolders(folder);
+    return std::wstring(folder) + L"\\" + name;
+}
 std::wstring PlantedDllPath() { return RequiredEnvironment(L"DRAVIK_PLANTED_DLL"); }
 std::wstring StackGuardProbePath() { return RequiredEnvironment(L"DRAVIK_STACK_GUARD_PROBE"); }
 std::wstring LibraryErrorsProbePath() { return RequiredEnvironment(L"DRAVIK_LIBRARY_ERRORS_PROBE"); }
@@ -340,7 +352,7 @@ bool Program::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const
     return true;
 }
 
-Program Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder)
+Program Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder, bool inheritHandles)
 {
     std::wstring commandLine = L"\"" + exe + L"\"";
     if (!arguments.empty()) {
@@ -352,7 +364,7 @@ Program Start(const std::wstring& exe, const std::wstring& arguments, const std:
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
     Program program;
-    if (!CreateProcessW(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessW(exe.c_str(), buffer.data(), nullptr, nullptr, inheritHandles, 0, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
         ADD_FAILURE() << "cannot start the program, error " << GetLastError();
         return program;

@@ -25,6 +25,11 @@ std::wstring StandInPath();
 std::wstring SetupPath();
 // Dravik.exe built with a long contact address and home page.
 std::wstring LongLabelsSetupPath();
+// loader.exe built with its copies slowed down, chunk by chunk.
+std::wstring SlowCopyLoaderPath();
+// Where a test saves a screenshot of that name for a person to look at;
+// empty where the run keeps none.
+std::wstring ScreenshotPath(const std::wstring& name);
 // A DLL that leaves "<its own path>.loaded" when it is loaded.
 std::wstring PlantedDllPath();
 // A program with the programs' own stack guard, which tests may break.
@@ -127,8 +132,10 @@ struct Program {
 private:
     void End();
 };
-// Starts "<exe>" <arguments>, with the given current folder (or ours).
-Program Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder = L"");
+// Starts "<exe>" <arguments>, with the given current folder (or ours),
+// handing it this process's inheritable handles where asked to.
+Program Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder = L"",
+              bool inheritHandles = false);
 
 // Waits until no process of that file name (such as L"loader.exe") runs;
 // false when one still does after the time.
