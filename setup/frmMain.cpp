@@ -74,6 +74,59 @@ const wchar_t* TextOf(int id)
     }
 }
 
+// The frame's caption in that font. A group box clips its caption to the
+// text's measured extent: Wine's themed one draws it into exactly the
+// rectangle that DrawTextW measures, as DrawText without DT_NOCLIP does
+// anywhere. Where the last letter's ink runs past that extent, as the final
+// "n" of Liberation Sans (Wine's Lucida Sans Unicode on Debian) does at 96
+// dpi, the letter loses its right stem: "buttor". A blank after the text
+// widens the extent to hold it. Where the ink stays inside, the caption is
+// the text itself.
+std::wstring FrameCaption(HFONT font, const wchar_t* text)
+{
+    const int length = lstrlenW(text);
+    const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    const SelectedObject selectedFont(dc.get(), font);
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc.get(), text, length, &extent);
+
+    // Black on white, drawn unclipped at a margin as wide as a letter is high.
+    const int margin = extent.cy;
+    const int width = extent.cx + 2 * margin;
+    const int height = extent.cy;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    const UniqueBitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap) {
+        return text;
+    }
+    const SelectedObject selectedBitmap(dc.get(), bitmap.get());
+    RECT all = {0, 0, width, height};
+    FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetTextColor(dc.get(), RGB(0, 0, 0));
+    SetBkMode(dc.get(), TRANSPARENT);
+    RECT at = {margin, 0, margin + extent.cx, height};
+    DrawTextW(dc.get(), text, length, &at, DT_SINGLELINE | DT_NOCLIP);
+    GdiFlush();
+
+    // Ink: a pixel nearer black than white, right of the extent's end.
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    for (int y = 0; y < height; ++y) {
+        for (int x = margin + extent.cx; x < width; ++x) {
+            const DWORD pixel = pixels[y * width + x];
+            if ((pixel & 0xFF) + ((pixel >> 8) & 0xFF) + ((pixel >> 16) & 0xFF) < 3 * 128) {
+                return std::wstring(text) + L" ";
+            }
+        }
+    }
+    return text;
+}
+
 std::wstring TextOfWindow(HWND window)
 {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -183,6 +236,13 @@ void frmMain::Layout(int dpi)
     // A wider window widens the frame, the text box and READY with it.
     for (const int index : {kFrameIndex, kTextBoxIndex, kReadyIndex}) {
         boxes[index].width += fit.clientWidth - laidOut.clientWidth;
+    }
+
+    // Set again at each DPI: the ink of one size may overrun where another's does not.
+    const HWND frame = GetDlgItem(window_, kFrameId);
+    const std::wstring caption = FrameCaption(lucida.get(), TextOf(kFrameId));
+    if (caption != TextOfWindow(frame)) {
+        SetWindowTextW(frame, caption.c_str());
     }
 
     for (int i = 0; i < kControlCount; ++i) {

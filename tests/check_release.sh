@@ -2,10 +2,11 @@
 # Checks the release programs as Windows users get them: each imports only
 # DLLs that come with Windows and only functions that Windows XP SP3 has,
 # stays within 160 KiB, is hardened (ASLR, DEP, its own stack guard, Terminal
-# Server aware) and carries the manifest it needs; the loader loads the
-# window DLLs only when it needs them; and, by the link maps of the build
-# that made them, neither links libstdc++'s functexcept.o, whose error throws
-# the programs replace, nor its prebuilt strings (CMakeLists.txt).
+# Server aware) and carries the manifest it needs and the icon's nine images;
+# the loader loads the window DLLs only when it needs them; and, by the link
+# maps of the build that made them, neither links libstdc++'s functexcept.o,
+# whose error throws the programs replace, nor its prebuilt strings
+# (CMakeLists.txt).
 #
 #   tests/check_release.sh <folder with Dravik.exe and loader.exe> <build folder with Dravik.map and loader.map>
 set -euo pipefail
@@ -52,6 +53,10 @@ for name in Dravik loader; do
     size=$(stat -c %s "$program")
     manifest=$(wrestool -x --raw -t 24 "$program" 2>/dev/null || true)
     version=$(wrestool -x --raw -t 16 "$program" 2>/dev/null | tr -d '\0' || true)
+    # The application icon's images as "<size>x<bits per pixel>", from its
+    # group resource as an .ico file.
+    icon=$(wrestool -x -t 14 "$program" 2>/dev/null | icotool -l - 2>/dev/null |
+           sed -n 's/.* --width=\([0-9]*\) .* --bit-depth=\([0-9]*\) .*/\1x\2/p' | sort || true)
     echo "$name.exe: $size bytes, imports $(echo $imports)"
 
     check "$name.exe imports $(echo $foreign), which Windows does not provide" test -z "$foreign"
@@ -86,6 +91,9 @@ for name in Dravik loader; do
     check "$name.exe has no common controls 6 in its manifest" grep -q 'Microsoft.Windows.Common-Controls' <<<"$manifest"
     check "$name.exe is not DPI aware" grep -q 'PerMonitorV2' <<<"$manifest"
     check "$name.exe has no version information" grep -q 'ProductName' <<<"$version"
+    # 16, 32 and 48 pixels, each at 16 colours, 256 colours and 32-bit colour.
+    check "$name.exe's icon is not 16, 32 and 48 px each at 4, 8 and 32 bits: $(echo $icon)" \
+        test "$(echo $icon)" = "16x32 16x4 16x8 32x32 32x4 32x8 48x32 48x4 48x8"
     map=$maps/$name.map
     check "$name.exe has no link map at $map" test -s "$map"
     check "$name.exe links libstdc++'s functexcept.o: one of its error throws is not replaced" \

@@ -11,15 +11,22 @@ import struct
 import sys
 
 SIZES = (48, 32, 16)
-# 32-bit images for every screen since Windows XP; 8-bit ones for a screen of
-# 256 colours; Windows maps one of them to a screen of 16 colours.
-DEPTHS = (32, 8)
+# Each size at three depths: 32-bit for every screen since Windows XP, 8-bit
+# for a screen of 256 colours, and 4-bit for one of 16 colours (XP's safe
+# mode, a remote session at low colour depth), where Windows would otherwise
+# map a deeper image to its 16 colours itself.
+DEPTHS = (32, 8, 4)
 SS = 4  # supersamples per axis; 16 samples give smooth 32-bit edges
 
 RIM = (224, 64, 64)
 FILL = (140, 16, 32)
 PLAY = (255, 255, 255)
 
+# Standard 16-colour VGA/Windows palette, in its usual index order.
+VGA16 = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
+         (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
+         (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
+         (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255)]
 # 6x6x6 colour cube (black lands on index 0) plus 40 grays fills 256 slots.
 CUBE = [(r * 51, g * 51, b * 51) for r in range(6) for g in range(6) for b in range(6)]
 PAL256 = CUBE + [(v, v, v) for v in (round(i * 255 / 39) for i in range(40))]
@@ -103,7 +110,8 @@ def bmp_image(pixels, size, depth):
             line = b"".join(bytes((c[2], c[1], c[0], round(cov * 255))) if cov else bytes(4)
                             for c, cov, _ in row)
         else:
-            idx = [nearest(dom, PAL256) if cov >= 0.5 else 0 for _, cov, dom in row]
+            pal = VGA16 if depth == 4 else PAL256
+            idx = [nearest(dom, pal) if cov >= 0.5 else 0 for _, cov, dom in row]
             line = pack_bits(idx, depth)
         xor_rows.append(line)
         # Mask bit 1 = transparent; same 50% threshold at every depth.
@@ -111,7 +119,7 @@ def bmp_image(pixels, size, depth):
     body = b"".join(xor_rows) + b"".join(and_rows)
     palette = b""
     if depth != 32:
-        palette = b"".join(bytes((b, g, r, 0)) for r, g, b in PAL256)
+        palette = b"".join(bytes((b, g, r, 0)) for r, g, b in (VGA16 if depth == 4 else PAL256))
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, depth, 0,
                          len(body), 0, 0, 0, 0)
     return header + palette + body
@@ -126,7 +134,9 @@ def build_ico():
     offset = 6 + 16 * len(images)
     out = [struct.pack("<HHH", 0, 1, len(images))]
     for size, depth, data in images:
-        out.append(struct.pack("<BBBBHHII", size, size, 0, 0, 1, depth, len(data), offset))
+        # The entry's colour count: 16 for a 4-bit image, 0 for 256 or more.
+        out.append(struct.pack("<BBBBHHII", size, size, 16 if depth == 4 else 0, 0,
+                               1, depth, len(data), offset))
         offset += len(data)
     return b"".join(out) + b"".join(data for _, _, data in images)
 

@@ -61,6 +61,10 @@ bool PressButtonWithId(HWND dialog, int id);
 
 std::vector<HWND> ChildWindows(HWND parent);
 
+// What a device context (the screen's, or a memory one) shows at a rectangle,
+// as 32-bit pixels (0x00RRGGBB), top row first.
+std::vector<DWORD> Capture(HDC source, int x, int y, int width, int height);
+
 // Whether the window shows the icon, drawn at size x size pixels, near its
 // top left corner (where a title bar carries it).
 bool ShowsIcon(HWND window, HICON icon, int size);

@@ -1,7 +1,7 @@
 // Owners for the handles the programs open, and for what they must give
 // back. Each lets go once; nothing else calls RegCloseKey, CloseHandle,
-// DeleteObject, FindClose, LocalFree or ReleaseDC, nor puts back a selected
-// object.
+// DeleteObject, DeleteDC, FindClose, LocalFree or ReleaseDC, nor puts back a
+// selected object.
 #pragma once
 
 #include <windows.h>
@@ -79,6 +79,22 @@ struct FontTraits {
     static void Close(HFONT font) noexcept { DeleteObject(font); }
 };
 
+struct BitmapTraits {
+    using Handle = HBITMAP;
+    static HBITMAP Invalid() noexcept { return nullptr; }
+    static bool IsValid(HBITMAP bitmap) noexcept { return bitmap != nullptr; }
+    static void Close(HBITMAP bitmap) noexcept { DeleteObject(bitmap); }
+};
+
+// Device contexts that CreateCompatibleDC made; a window's goes back with
+// ReleaseDC (WindowDc).
+struct MemoryDcTraits {
+    using Handle = HDC;
+    static HDC Invalid() noexcept { return nullptr; }
+    static bool IsValid(HDC dc) noexcept { return dc != nullptr; }
+    static void Close(HDC dc) noexcept { DeleteDC(dc); }
+};
+
 // Memory that Windows allocated for the caller, such as FormatMessage's text.
 struct LocalMemoryTraits {
     using Handle = HLOCAL;
@@ -98,6 +114,8 @@ struct FindTraits {
 using UniqueKey = UniqueResource<KeyTraits>;
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFont = UniqueResource<FontTraits>;
+using UniqueBitmap = UniqueResource<BitmapTraits>;
+using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
 using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;
 using UniqueFind = UniqueResource<FindTraits>;
 

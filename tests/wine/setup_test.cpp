@@ -979,6 +979,104 @@ TEST_F(Setup, ShowsEveryLabelWholeAt96And144Dpi)
     }
 }
 
+// The columns that hold ink (a pixel nearer black than white) in 32-bit
+// pixels, rows of the given width.
+struct Ink {
+    int left = -1;
+    int right = -1;
+    int Width() const { return left < 0 ? 0 : right - left + 1; }
+};
+
+Ink InkOf(const std::vector<DWORD>& pixels, int width)
+{
+    Ink ink;
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        const DWORD pixel = pixels[i];
+        if ((pixel & 0xFF) + ((pixel >> 8) & 0xFF) + ((pixel >> 16) & 0xFF) < 3 * 128) {
+            const int x = static_cast<int>(i % static_cast<std::size_t>(width));
+            ink.left = ink.left < 0 ? x : std::min(ink.left, x);
+            ink.right = std::max(ink.right, x);
+        }
+    }
+    return ink;
+}
+
+// The frame shows its caption whole: its ink on the screen is as wide as the
+// same text drawn unclipped in the same font, and ends inside the frame.
+// Wine's themed group box clips the caption to the text's measured extent,
+// which Liberation Sans (Wine's Lucida Sans Unicode on Debian) overruns by
+// a pixel at 96 dpi.
+TEST_F(Setup, ShowsTheFramesCaptionWholeAt96And144Dpi)
+{
+    const std::wstring caption =
+        L"If textfield below is empty then paste the path to ut2003.exe and press the button";
+    BecomeDpiAware();
+    for (const int dpi : {96, 144}) {
+        SCOPED_TRACE(std::to_string(dpi) + " dpi");
+        SetScreenDpi(static_cast<DWORD>(dpi));
+        const HWND window = Open();
+        SetScreenDpi(96);
+        ASSERT_NE(window, nullptr);
+        HWND frame = nullptr;
+        for (const HWND child : probe::ChildWindows(window)) {
+            if (probe::WindowText(child).rfind(L"If textfield below", 0) == 0) {
+                frame = child;
+            }
+        }
+        ASSERT_NE(frame, nullptr);
+        // The caption itself, or with a blank after it, which shows nothing.
+        const std::wstring shownText = probe::WindowText(frame);
+        EXPECT_TRUE(shownText == caption || shownText == caption + L" ") << Narrow(shownText);
+
+        // The caption drawn in the frame's font, made as the window makes it,
+        // unclipped at a margin as wide as the font is high.
+        const UniqueFont font(CreateFontW(-MulDiv(825, dpi, 7200), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                          RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                          DEFAULT_PITCH, L"Lucida Sans Unicode"));
+        const WindowDc screen(nullptr);
+        TEXTMETRICW metrics = {};
+        SIZE extent = {};
+        Ink drawn;
+        {
+            const UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
+            const SelectedObject selectedFont(memory.get(), font.get());
+            GetTextMetricsW(memory.get(), &metrics);
+            GetTextExtentPoint32W(memory.get(), caption.c_str(), static_cast<int>(caption.size()), &extent);
+            const int width = extent.cx + 2 * metrics.tmHeight;
+            const UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), width, metrics.tmHeight));
+            const SelectedObject selectedBitmap(memory.get(), bitmap.get());
+            RECT all = {0, 0, width, metrics.tmHeight};
+            FillRect(memory.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+            SetTextColor(memory.get(), RGB(0, 0, 0));
+            SetBkMode(memory.get(), TRANSPARENT);
+            RECT at = {metrics.tmHeight, 0, width, metrics.tmHeight};
+            DrawTextW(memory.get(), caption.c_str(), -1, &at, DT_SINGLELINE | DT_NOCLIP);
+            drawn = InkOf(probe::Capture(memory.get(), 0, 0, width, metrics.tmHeight), width);
+        }
+        // The blank comes only where the ink runs past the text's extent:
+        // elsewhere the caption stays as Windows has always shown it.
+        const bool overruns = drawn.right >= metrics.tmHeight + extent.cx;
+        EXPECT_EQ(shownText == caption + L" ", overruns) << "ink to " << drawn.right - metrics.tmHeight
+                                                         << ", extent " << extent.cx;
+
+        // The frame's top rows on the screen, once the caption is painted.
+        RECT rect;
+        GetWindowRect(frame, &rect);
+        const int width = rect.right - rect.left;
+        Ink shown;
+        probe::WaitFor(kTimeoutMs, [&] {
+            shown = InkOf(probe::Capture(screen.get(), rect.left, rect.top, width, metrics.tmHeight), width);
+            return shown.Width() > 0;
+        });
+        EXPECT_GE(shown.Width(), drawn.Width())
+            << "the caption shows " << shown.left << " to " << shown.right << " in a frame " << width
+            << " pixels wide; drawn whole it is " << drawn.Width() << " pixels wide";
+        EXPECT_LT(shown.right, width - 1) << "the caption runs into the frame's right edge";
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(setup_.WaitForExit(kTimeoutMs));
+    }
+}
+
 TEST_F(Setup, WorksFromTheKeyboardLikeADialog)
 {
     const HWND window = Open();
