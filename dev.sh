@@ -70,7 +70,7 @@ install_missing() {  # install_missing [<package needed for this command>...]
         # The VM and what builds its image; Wine itself runs inside.
         packages+=(qemu-system-x86 debootstrap e2fsprogs)
     else
-        packages+=(wine wine64 xvfb xauth imagemagick locales)
+        packages+=(wine wine64 fonts-liberation xvfb xauth imagemagick locales)
     fi
     local missing=() wine32_missing=no add_i386=no
     missing_of "${packages[@]}"
@@ -189,13 +189,38 @@ unpack_release() {
     (cd build/unpacked && cmake -E tar xf "$root/dist/$zip")
 }
 
+# The test VM's image (tests/vm/image.sh), found in the cache or built there,
+# in the background while this machine builds the programs: the first build
+# takes minutes, most of it downloads and unpacking.
+image_start() {
+    mkdir -p build
+    # Asked now, where a password can still be typed: the build needs root.
+    [ "$(id -u)" = 0 ] || sudo -v
+    say "Test VM image: found in ~/.cache/dravik, or built there meanwhile (the first time, about 10 minutes; log: build/vm-image.log)"
+    image_started=$SECONDS
+    tests/vm/image.sh >build/vm-image.path 2>build/vm-image.log &
+    image_job=$!
+}
+
+image_wait() {
+    local status=0
+    wait "$image_job" || status=$?
+    grep -E '^(-- |Test VM image ready|Building the test VM)' build/vm-image.log || true
+    if [ "$status" != 0 ]; then
+        tail -n 40 build/vm-image.log >&2
+        echo "Building the test VM image failed (build/vm-image.log)" >&2
+        exit "$status"
+    fi
+    image=$(cat build/vm-image.path)
+    echo "Image: $image (ready $((SECONDS - image_started)) s after it was asked for)"
+}
+
 # Runs a command in the test VM, with this folder shared at the same path.
 in_vm() {
-    local seconds=$1 image status=0 started
+    local seconds=$1 status=0 started
     shift
-    say "Test VM image (built the first time: 5 to 10 minutes; then cached)"
-    image=$(tests/vm/image.sh)
-    echo "Image: $image"
+    say "Waiting for the test VM image"
+    image_wait
     say "Booting the test VM (about 15 s) to run: $*"
     started=$SECONDS
     tests/vm/run.sh --seconds "$seconds" "$image" "$root" "$@" || status=$?
@@ -208,6 +233,7 @@ case "$command" in
 run)
     choose_vm
     install_missing
+    [ "$vm" = no ] || image_start
     build_release
     unpack_release
     if [ "$vm" = yes ]; then
@@ -221,6 +247,7 @@ test)
     choose_vm
     # What the test of signing needs.
     install_missing osslsigncode openssl
+    [ "$vm" = no ] || image_start
     say "Building and running the unit tests"
     cmake --no-warn-unused-cli -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
     cmake --build build/native -j"$(nproc)"
@@ -242,12 +269,13 @@ test)
           -DDRAVIK_TESTED_PROGRAMS="$root/build/unpacked" -DDRAVIK_SIGNED_PROGRAMS="$root/build/signed" \
           -DDRAVIK_WINE_TEST_TIMEOUT=$limit >/dev/null
     cmake --build build/wine -j"$(nproc)" --target wine_tests Dravik_long_labels standin_game
+    # Two Wine sessions, side by side (tests/wine/CMakeLists.txt).
     if [ "$vm" = yes ]; then
-        in_vm 3000 ctest --test-dir build/wine --output-on-failure
+        in_vm 3000 ctest --test-dir build/wine --output-on-failure -j2
     else
         make_locales
         say "Running the Windows tests under Wine"
-        ctest --test-dir build/wine --output-on-failure
+        ctest --test-dir build/wine --output-on-failure -j2
     fi
     ;;
 *)

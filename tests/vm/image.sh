@@ -146,9 +146,11 @@ as_root chmod +x "$root/usr/sbin/policy-rc.d"
 in_root dpkg --add-architecture i386
 in_root apt-get update -q
 
+# fonts-liberation: what Debian's wine recommends, and so what Wine draws
+# Lucida Sans Unicode with on a Debian user's machine.
 echo "-- Kernel, Wine, Xvfb, ImageMagick and CMake"
 apt_install linux-image-amd64 initramfs-tools zstd kmod procps \
-    wine wine64 fonts-wine xvfb xauth imagemagick cmake locales
+    wine wine64 fonts-wine fonts-liberation xvfb xauth imagemagick cmake locales
 # The locales whose ANSI code pages the loader's Wine tests run under.
 for locale in ru_RU pl_PL ja_JP; do
     in_root localedef -i "$locale" -f UTF-8 "$locale.UTF-8"
