@@ -73,13 +73,7 @@ void CopyProgress::Show()
                               0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), instance, nullptr);
     Layout(static_cast<int>(WindowDpi(window_)));
 
-    // Centred on the screen's work area.
-    RECT frame;
-    RECT work;
-    GetWindowRect(window_, &frame);
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    SetWindowPos(window_, HWND_TOP, work.left + (work.right - work.left - (frame.right - frame.left)) / 2,
-                 work.top + (work.bottom - work.top - (frame.bottom - frame.top)) / 2, 0, 0, SWP_NOSIZE);
+    CentreOnWorkArea(window_);
     ShowWindow(window_, SW_SHOWNORMAL);
     SetForegroundWindow(window_);
     SetFocus(cancel_);

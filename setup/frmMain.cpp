@@ -185,15 +185,7 @@ void frmMain::Create()
     label2_ = GetDlgItem(window_, kLabel2Id);
     label3_ = GetDlgItem(window_, kLabel3Id);
 
-    // Centred on the screen's work area.
-    RECT frame;
-    RECT work;
-    GetWindowRect(window_, &frame);
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    CentreOnWorkArea(window_);
 }
 
 void frmMain::Layout(int dpi)

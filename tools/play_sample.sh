@@ -54,7 +54,10 @@ sleep 1
 screenshot run-setup-144dpi.png
 wine_run reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f
 driver close Dravik
-wait "$setup"
+# Closed without READY: Dravik.exe's exit status says so.
+status=0
+wait "$setup" || status=$?
+[ "$status" = 3 ] || { echo "play_sample.sh: Dravik.exe ended with $status, not 3 (closed without READY)" >&2; exit 1; }
 
 step "Running Dravik.exe"
 wine_run 'C:\Program Files\Dravik\Dravik.exe' &

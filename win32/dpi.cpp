@@ -52,6 +52,17 @@ UniqueFont MessageFont(int dpi)
     return UniqueFont(CreateFontIndirectW(&metrics.lfMessageFont));
 }
 
+void CentreOnWorkArea(HWND window)
+{
+    RECT frame;
+    RECT work;
+    GetWindowRect(window, &frame);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SetWindowPos(window, nullptr, work.left + (work.right - work.left - (frame.right - frame.left)) / 2,
+                 work.top + (work.bottom - work.top - (frame.bottom - frame.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+}
+
 void SetClientSize(HWND window, int width, int height)
 {
     const int dpi = static_cast<int>(WindowDpi(window));

@@ -1,4 +1,4 @@
-// Sizing windows in twips for the DPI they are shown at.
+// Sizing windows in twips for the DPI they are shown at, and placing them.
 #pragma once
 
 #include "win32/unique_handles.h"
@@ -27,5 +27,8 @@ void SetClientSizeInTwips(HWND window, int widthTwips, int heightTwips);
 
 // The system's message font, scaled from the system's DPI to the given one.
 UniqueFont MessageFont(int dpi);
+
+// Moves the window to the middle of the screen's work area.
+void CentreOnWorkArea(HWND window);
 
 }  // namespace dravik

@@ -47,6 +47,19 @@ HWND WaitForEmptyWindow(const Program& loader)
     });
 }
 
+// After an error message: presses OK, then closes the empty window the loader
+// keeps open, which ends it with the error's exit status.
+void CloseAfterError(const Program& loader, HWND error)
+{
+    probe::PressButton(error, L"OK");
+    const HWND window = WaitForEmptyWindow(loader);
+    ASSERT_NE(window, nullptr) << "no empty window after the error";
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    DWORD exitCode = 0;
+    EXPECT_TRUE(loader.WaitForExit(kTimeoutMs, &exitCode));
+    EXPECT_EQ(exitCode, 1u);
+}
+
 // What the folder holds, but the stand-in game's own files (its log, its
 // records) and the script.
 std::vector<std::wstring> LeftIn(const std::wstring& folder)
@@ -209,11 +222,7 @@ TEST_F(Loader, ReportsAGameThatEndedWithAnErrorStatusInsteadOfThanking)
             << Narrow(view.text);
         EXPECT_EQ(view.title, kErrorTitle);
         EXPECT_EQ(view.icon, probe::MessageIcon::Error);
-        probe::PressButton(error, L"OK");
-        const HWND window = WaitForEmptyWindow(loader);
-        ASSERT_NE(window, nullptr);
-        PostMessageW(window, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(loader.WaitForExit(kTimeoutMs));
+        CloseAfterError(loader, error);
     }
 }
 
@@ -277,11 +286,7 @@ TEST_F(Loader, SaysWhyTheGameCouldNotPlayTheDemoWhereItsLogSays)
         EXPECT_EQ(view.text.rfind(L"ErrorThe game could not play the demo " + demo + L": ", 0), 0u) << Narrow(view.text);
         EXPECT_NE(view.text.find(c.says), std::wstring::npos) << Narrow(view.text);
         EXPECT_EQ(view.icon, probe::MessageIcon::Error);
-        probe::PressButton(error, L"OK");
-        const HWND window = WaitForEmptyWindow(loader);
-        ASSERT_NE(window, nullptr);
-        PostMessageW(window, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(loader.WaitForExit(kTimeoutMs));
+        CloseAfterError(loader, error);
     }
     for (const wchar_t* name : {L"DRAVIK_STANDIN_MISSING_FORM", L"DRAVIK_STANDIN_LOG_PADDING", L"DRAVIK_STANDIN_LOG"}) {
         SetEnvironmentVariableW(name, nullptr);
@@ -440,15 +445,14 @@ TEST_F(Loader, TakesTheLockAsWindowsRulesAndGivesTheGameNothingElse)
         ASSERT_NE(box, nullptr);
         EXPECT_NE(probe::ReadMessageBox(box).text.find(c.says), std::wstring::npos)
             << Narrow(probe::ReadMessageBox(box).text);
-        probe::PressButton(box, L"OK");
         if (c.exitCode == 1) {
-            const HWND window = WaitForEmptyWindow(loader);
-            ASSERT_NE(window, nullptr);
-            PostMessageW(window, WM_CLOSE, 0, 0);
+            CloseAfterError(loader, box);
+        } else {
+            probe::PressButton(box, L"OK");
+            DWORD exitCode = 0;
+            EXPECT_TRUE(loader.WaitForExit(kTimeoutMs, &exitCode));
+            EXPECT_EQ(exitCode, c.exitCode);
         }
-        DWORD exitCode = 0;
-        EXPECT_TRUE(loader.WaitForExit(kTimeoutMs, &exitCode));
-        EXPECT_EQ(exitCode, c.exitCode);
         EXPECT_FALSE(GameWasStarted(game_));
     }
 
@@ -782,11 +786,7 @@ TEST_F(Loader, RemovesTheLinkOrCopyAfterTheGameOnEveryPath)
             EXPECT_EQ(record->demo, "final");
         }
         EXPECT_EQ(LeftInGameFolders(), std::vector<std::wstring>()) << "the game started: " << starts;
-        probe::PressButton(error, L"OK");
-        const HWND window = WaitForEmptyWindow(loader);
-        ASSERT_NE(window, nullptr);
-        PostMessageW(window, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(loader.WaitForExit(kTimeoutMs));
+        CloseAfterError(loader, error);
     }
     EXPECT_EQ(ReadBytes(demo).value_or("missing"), "final");
 }
@@ -813,11 +813,7 @@ TEST_F(Loader, SaysWhyADemoCannotBePlayedAndStartsNothing)
     EXPECT_FALSE(GameWasStarted(game_));
     EXPECT_FALSE(Exists(game_.system + L"\\udemo.ini"));
     EXPECT_EQ(LeftInGameFolders(), std::vector<std::wstring>());
-    probe::PressButton(error, L"OK");
-    const HWND window = WaitForEmptyWindow(loader);
-    ASSERT_NE(window, nullptr);
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(loader.WaitForExit(kTimeoutMs));
+    CloseAfterError(loader, error);
 }
 
 // Each way the loader can fail before the game runs, and what must hold then.
