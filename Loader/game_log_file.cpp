@@ -2,6 +2,7 @@
 
 #include "win32/unique_handles.h"
 
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -9,25 +10,28 @@ namespace dravik {
 
 namespace {
 
-constexpr DWORD kPartBytes = 2 * 1024 * 1024;
+constexpr ULONGLONG kPartBytes = 2 * 1024 * 1024;
 
-// Up to `bytes` bytes of the file from `offset`.
-std::vector<char> ReadPart(HANDLE file, ULONGLONG offset, DWORD bytes)
+// Gives the reader `bytes` bytes of the file from `offset`, or as many as
+// there are. A small buffer used again: fresh memory for the whole part costs
+// more than reading it.
+void ReadPart(HANDLE file, ULONGLONG offset, ULONGLONG bytes, GameLogReader& reader)
 {
     LARGE_INTEGER at;
     at.QuadPart = static_cast<LONGLONG>(offset);
-    std::vector<char> part(bytes);
-    DWORD read = 0;
-    if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN) || !ReadFile(file, part.data(), bytes, &read, nullptr)) {
-        read = 0;
+    if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) {
+        return;
     }
-    part.resize(read);
-    return part;
-}
-
-std::string_view View(const std::vector<char>& bytes)
-{
-    return std::string_view(bytes.data(), bytes.size());
+    std::vector<char> buffer(64 * 1024);
+    while (bytes > 0) {
+        DWORD read = 0;
+        const DWORD wanted = static_cast<DWORD>(std::min<ULONGLONG>(bytes, buffer.size()));
+        if (!ReadFile(file, buffer.data(), wanted, &read, nullptr) || read == 0) {
+            return;
+        }
+        reader.Read(std::string_view(buffer.data(), read));
+        bytes -= read;
+    }
 }
 
 }  // namespace
@@ -63,11 +67,15 @@ GameLogReading GameLogFile::ReadThisRun() const
         return {};
     }
     const ULONGLONG bytes = static_cast<ULONGLONG>(size.QuadPart);
-    if (bytes <= 2ull * kPartBytes) {
-        return ReadGameLog(View(ReadPart(file.get(), 0, static_cast<DWORD>(bytes))));
+    GameLogReader reader;
+    if (bytes <= 2 * kPartBytes) {
+        ReadPart(file.get(), 0, bytes, reader);
+    } else {
+        ReadPart(file.get(), 0, kPartBytes, reader);
+        reader.Gap();
+        ReadPart(file.get(), bytes - kPartBytes, kPartBytes, reader);
     }
-    const std::vector<char> head = ReadPart(file.get(), 0, kPartBytes);
-    return ReadGameLog(View(head), View(ReadPart(file.get(), bytes - kPartBytes, kPartBytes)));
+    return reader.Finish();
 }
 
 }  // namespace dravik

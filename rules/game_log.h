@@ -48,10 +48,30 @@ struct GameLogReading {
     std::wstring critical;  // the first "Critical:" line's text; empty where none
 };
 
-// Reads the log's bytes. A long log may be given as its head and its tail,
-// the part between left out: each then loses the line that the cut broke.
-// Only the lines after the first "Attempting to play demo" line, and before
-// any later one, may tell why the demo did not play.
+// Reads the log's bytes as they come, in pieces of any size. A long log may
+// be given as its head and its tail, with Gap() between them for the part
+// left out: each side then loses the line that the cut broke. Only the lines
+// after the first "Attempting to play demo" line, and before any later one,
+// may tell why the demo did not play.
+class GameLogReader {
+public:
+    void Read(std::string_view bytes);
+    void Gap();
+    // What the log said, its last line read even without a line end.
+    GameLogReading Finish();
+
+private:
+    void ReadLines(std::string_view lines);
+    void FindCritical(std::string_view lines);
+    void FindFailure(std::string_view lines);
+
+    std::string unfinished_;  // the last line, until its end comes
+    bool skippingLine_ = false;
+    int attempts_ = 0;
+    GameLogReading reading_;
+};
+
+// The reader's answer for a log in one piece, or in two with the gap between.
 GameLogReading ReadGameLog(std::string_view head, std::string_view tail = {});
 
 }  // namespace dravik

@@ -64,6 +64,23 @@ TEST(ReadGameLog, TakesTheFirstCriticalTextAndWholeLinesAroundACut)
     EXPECT_EQ(cut.package, L"Whole");
 }
 
+TEST(GameLogReader, ReadsALogInPiecesOfAnySizeAsInOne)
+{
+    const std::string log = kStart + "Critical: \r\nWarning: Failed to load 'A': Package 'B' loaded\r\n"
+                            "Critical: Out of memory\r\nLog: Don't have package for demo: DM-Foo\r\n"
+                            "Log: Attempting to play demo C:\\other.dem\r\nLog: Don't have package for demo: X";
+    for (const std::size_t piece : {1, 2, 5, 16, 64}) {
+        GameLogReader reader;
+        for (std::size_t at = 0; at < log.size(); at += piece) {
+            reader.Read(std::string_view(log).substr(at, piece));
+        }
+        const GameLogReading reading = reader.Finish();
+        EXPECT_EQ(reading.failure, DemoFailure::MissingPackage) << piece;
+        EXPECT_EQ(reading.package, L"DM-Foo") << piece;
+        EXPECT_EQ(reading.critical, L"Out of memory") << piece;
+    }
+}
+
 TEST(GameLog, IsBesideTheGameAndItsWindowNamedAfterIt)
 {
     EXPECT_EQ(GameLogPath(L"C:\\UT 2003\\System\\UT2003.exe"), L"C:\\UT 2003\\System\\UT2003.log");
