@@ -51,7 +51,7 @@ GameLogFile::State GameLogFile::Look(const std::wstring& path)
     return state;
 }
 
-GameLogReading GameLogFile::ReadThisRun() const
+GameLogReading GameLogFile::ReadThisRun(LogQuestion question) const
 {
     const State after = Look(path_);
     if (!after.exists || (before_.exists && after.size.QuadPart == before_.size.QuadPart &&
@@ -67,7 +67,7 @@ GameLogReading GameLogFile::ReadThisRun() const
         return {};
     }
     const ULONGLONG bytes = static_cast<ULONGLONG>(size.QuadPart);
-    GameLogReader reader;
+    GameLogReader reader(question);
     if (bytes <= 2 * kPartBytes) {
         ReadPart(file.get(), 0, bytes, reader);
     } else {

@@ -18,7 +18,7 @@ public:
     // What this run's log says: the log is this run's where its size or last
     // write changed since the note. Nothing where it is missing, unchanged,
     // or cannot be read. A long log is read as its first and last 2 MiB.
-    GameLogReading ReadThisRun() const;
+    GameLogReading ReadThisRun(LogQuestion question) const;
 
 private:
     struct State {

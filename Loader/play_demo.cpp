@@ -104,14 +104,14 @@ PlayOutcome PlayDemo(const SettingsRecord& settings, const std::wstring& argumen
     if (IsErrorStatus(exitCode)) {
         const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
         throw Failure(GameEndedText(exitCode, StatusMeaning(MessageTableText(ntdll, exitCode)),
-                                    log.ReadThisRun().critical));
+                                    log.ReadThisRun(LogQuestion::HowItCrashed).critical));
     }
     // Our game's window is gone: a copy that runs is the one it handed to.
     if (handsOver && GameRuns(settings.Path)) {
         return PlayOutcome::GameAlreadyRunning;
     }
     // Only what the log says: a demo the game could not open leaves no reason.
-    const GameLogReading reading = log.ReadThisRun();
+    const GameLogReading reading = log.ReadThisRun(LogQuestion::WhyNotPlayed);
     if (reading.failure != DemoFailure::None) {
         throw Failure(DemoNotPlayedText(demo, reading));
     }

@@ -193,8 +193,11 @@ GameLogReading GameLogReader::Finish()
 // Whole lines, the last one's end perhaps missing.
 void GameLogReader::ReadLines(std::string_view lines)
 {
-    if (reading_.critical.empty()) {
-        FindCritical(lines);
+    if (question_ == LogQuestion::HowItCrashed) {
+        if (reading_.critical.empty()) {
+            FindCritical(lines);
+        }
+        return;
     }
     while (attempts_ < 2) {
         const std::size_t attempt = Find(lines, kAttempting);
@@ -234,9 +237,9 @@ void GameLogReader::FindFailure(std::string_view lines)
     }
 }
 
-GameLogReading ReadGameLog(std::string_view head, std::string_view tail)
+GameLogReading ReadGameLog(LogQuestion question, std::string_view head, std::string_view tail)
 {
-    GameLogReader reader;
+    GameLogReader reader(question);
     reader.Read(head);
     if (!tail.empty()) {
         reader.Gap();

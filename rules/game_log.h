@@ -48,6 +48,11 @@ struct GameLogReading {
     std::wstring critical;  // the first "Critical:" line's text; empty where none
 };
 
+// What is asked of a log: why the demo did not play, after a game that
+// ended as usual; how the game crashed, after one that did not. Only that is
+// searched for: a log runs to megabytes.
+enum class LogQuestion { WhyNotPlayed, HowItCrashed };
+
 // Reads the log's bytes as they come, in pieces of any size. A long log may
 // be given as its head and its tail, with Gap() between them for the part
 // left out: each side then loses the line that the cut broke. Only the lines
@@ -55,6 +60,7 @@ struct GameLogReading {
 // may tell why the demo did not play.
 class GameLogReader {
 public:
+    explicit GameLogReader(LogQuestion question) : question_(question) {}
     void Read(std::string_view bytes);
     void Gap();
     // What the log said, its last line read even without a line end.
@@ -65,6 +71,7 @@ private:
     void FindCritical(std::string_view lines);
     void FindFailure(std::string_view lines);
 
+    LogQuestion question_;
     std::string unfinished_;  // the last line, until its end comes
     bool skippingLine_ = false;
     int attempts_ = 0;
@@ -72,6 +79,6 @@ private:
 };
 
 // The reader's answer for a log in one piece, or in two with the gap between.
-GameLogReading ReadGameLog(std::string_view head, std::string_view tail = {});
+GameLogReading ReadGameLog(LogQuestion question, std::string_view head, std::string_view tail = {});
 
 }  // namespace dravik

@@ -41,23 +41,22 @@ TEST(ReadGameLog, NamesThePackageOnlyFromTheDemosOwnLines)
         {"no line end at all", kStart + "Log: Don't have package for demo: Foo", DemoFailure::MissingPackage, L"Foo"},
     };
     for (const Case& c : cases) {
-        const GameLogReading reading = ReadGameLog(c.log);
+        const GameLogReading reading = ReadGameLog(LogQuestion::WhyNotPlayed, c.log);
         EXPECT_EQ(reading.failure, c.failure) << c.name;
         EXPECT_EQ(reading.package, c.package) << c.name;
-        EXPECT_EQ(reading.critical, L"") << c.name;
     }
 }
 
 TEST(ReadGameLog, TakesTheFirstCriticalTextAndWholeLinesAroundACut)
 {
-    const GameLogReading crash = ReadGameLog(kStart + "Critical: General protection fault!\r\nCritical: History: "
-                                             "UObject::ProcessEvent\r\nExit: Exiting.\r\n");
+    const GameLogReading crash = ReadGameLog(LogQuestion::HowItCrashed,
+                                             kStart + "Critical: \r\nCritical: General protection fault!\r\n"
+                                                      "Critical: History: UObject::ProcessEvent\r\nExit: Exiting.\r\n");
     EXPECT_EQ(crash.critical, L"General protection fault!");
-    EXPECT_EQ(crash.failure, DemoFailure::None);
 
     // A head and a tail: the lines the cuts broke are not read.
     const std::string filler(100, 'x');
-    const GameLogReading cut = ReadGameLog(kStart + "Log: " + filler,
+    const GameLogReading cut = ReadGameLog(LogQuestion::WhyNotPlayed, kStart + "Log: " + filler,
                                            filler + "Missing package 'Half' for demo playback\r\n"
                                                     "Log: Don't have package for demo: Whole\r\n" + kEnd);
     EXPECT_EQ(cut.failure, DemoFailure::MissingPackage);
@@ -69,15 +68,18 @@ TEST(GameLogReader, ReadsALogInPiecesOfAnySizeAsInOne)
     const std::string log = kStart + "Critical: \r\nWarning: Failed to load 'A': Package 'B' loaded\r\n"
                             "Critical: Out of memory\r\nLog: Don't have package for demo: DM-Foo\r\n"
                             "Log: Attempting to play demo C:\\other.dem\r\nLog: Don't have package for demo: X";
-    for (const std::size_t piece : {1, 2, 5, 16, 64}) {
-        GameLogReader reader;
+    const auto inPieces = [&](LogQuestion question, std::size_t piece) {
+        GameLogReader reader(question);
         for (std::size_t at = 0; at < log.size(); at += piece) {
             reader.Read(std::string_view(log).substr(at, piece));
         }
-        const GameLogReading reading = reader.Finish();
-        EXPECT_EQ(reading.failure, DemoFailure::MissingPackage) << piece;
-        EXPECT_EQ(reading.package, L"DM-Foo") << piece;
-        EXPECT_EQ(reading.critical, L"Out of memory") << piece;
+        return reader.Finish();
+    };
+    for (const std::size_t piece : {1, 2, 5, 16, 64}) {
+        const GameLogReading why = inPieces(LogQuestion::WhyNotPlayed, piece);
+        EXPECT_EQ(why.failure, DemoFailure::MissingPackage) << piece;
+        EXPECT_EQ(why.package, L"DM-Foo") << piece;
+        EXPECT_EQ(inPieces(LogQuestion::HowItCrashed, piece).critical, L"Out of memory") << piece;
     }
 }
 
