@@ -2,7 +2,8 @@
 # Times the release programs (dist/loader.exe, dist/Dravik.exe, 32-bit) under
 # Wine against minimal programs, and reports their memory and file sizes, in
 # a Wine session of its own; then the loader on demos it plays through a link
-# or a copy (bench/demo_forms_bench.cpp).
+# or a copy (bench/demo_forms_bench.cpp), and two of its steps inside one
+# process (bench/loader_steps_bench.cpp).
 #
 #   bench/run.sh [runs]      from the repository root (default 21 runs)
 #
@@ -67,6 +68,11 @@ echo
     --loader "$(winpath "$programs/loader.exe")" \
     --standin "$(winpath "$tree/tools/UT2003.exe")" \
     --runs "$runs"
+
+# Two of the loader's steps inside one process: a long log, a copy.
+cmake --build "$tree" -j"$(nproc)" --target loader_steps_bench >/dev/null
+echo
+"$wine_session" run "$session" "$tree/bench/loader-steps-bench.exe" "$runs"
 
 echo
 echo "machine: $(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)," \

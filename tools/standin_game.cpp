@@ -52,7 +52,8 @@
 //   DRAVIK_STANDIN_WINDOW  0 to show no window (default 1)
 //   DRAVIK_STANDIN_READ_MS how long after its start it reads its script, as
 //                          the game does while it loads (default 0)
-//   DRAVIK_STANDIN_LOG     0 to write no log, as when told to log elsewhere
+//   DRAVIK_STANDIN_LOG     0 to write no log; a file name to write it there,
+//                          beside itself, as the game's LOG=<name> does
 //   DRAVIK_STANDIN_LOG_PADDING  bytes of other log lines after the demo's
 //                          packages, for a long log
 //   DRAVIK_STANDIN_MISSING_FORM  "pending" (default), "donthave" or
@@ -543,8 +544,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showState)
     const HWND logWindow = MakeWindow(instance, logClass.c_str(), LogWindowProc, name + L" log", WS_OVERLAPPEDWINDOW);
     SetPropW(logWindow, L"IsBrowser", reinterpret_cast<HANDLE>(1));
 
-    const bool writeLog = Environment(L"DRAVIK_STANDIN_LOG", L"1") != L"0";
-    const std::wstring logPath = folder + L"\\" + name + L".log";
+    const std::wstring logName = Environment(L"DRAVIK_STANDIN_LOG", L"1");
+    const bool writeLog = logName != L"0";
+    const std::wstring logPath = folder + L"\\" + (logName == L"1" ? name + L".log" : logName);
     // Replaced at the start; what it says is written when the game ends.
     HANDLE logFile = writeLog ? CreateFileW(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                             FILE_ATTRIBUTE_NORMAL, nullptr)
