@@ -61,10 +61,7 @@ void CopyProgress::Show()
         return;
     }
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    const std::wstring text = Join({L"Dravik is copying the demo ", demo_,
-                                    L" into the game's folder, where the game can read it. The game starts when the "
-                                    L"copy is done."});
-    text_ = CreateWindowExW(0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX | SS_EDITCONTROL, 0, 0, 0,
+    text_ = CreateWindowExW(0, L"STATIC", Text().c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX | SS_EDITCONTROL, 0, 0, 0,
                             0, window_, nullptr, instance, nullptr);
     bar_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window_, nullptr, instance,
                            nullptr);
@@ -81,6 +78,12 @@ void CopyProgress::Show()
     UpdateWindow(window_);
 }
 
+std::wstring CopyProgress::Text() const
+{
+    return Join({L"Dravik is copying the demo ", demo_,
+                 L" into the game's folder, where the game can read it. The game starts when the copy is done."});
+}
+
 void CopyProgress::Layout(int dpi)
 {
     const auto pixels = [dpi](int at96) { return MulDiv(at96, dpi, USER_DEFAULT_SCREEN_DPI); };
@@ -92,9 +95,9 @@ void CopyProgress::Layout(int dpi)
     {
         const WindowDc dc(text_);
         const SelectedObject selected(dc.get(), font.get());
-        wchar_t text[512];
-        GetWindowTextW(text_, text, ARRAYSIZE(text));
-        DrawTextW(dc.get(), text, -1, &textBox, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
+        const std::wstring text = Text();
+        DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &textBox,
+                  DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
     }
     int top = pixels(kMargin);
     SetWindowPos(text_, nullptr, pixels(kMargin), top, width, textBox.bottom, SWP_NOZORDER | SWP_NOACTIVATE);

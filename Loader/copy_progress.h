@@ -25,6 +25,8 @@ public:
 
 private:
     void Show();
+    // What the window says; the demo's path may be long.
+    std::wstring Text() const;
     void Layout(int dpi);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

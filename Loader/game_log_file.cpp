@@ -13,16 +13,14 @@ namespace {
 constexpr ULONGLONG kPartBytes = 2 * 1024 * 1024;
 
 // Gives the reader `bytes` bytes of the file from `offset`, or as many as
-// there are. A small buffer used again: fresh memory for the whole part costs
-// more than reading it.
-void ReadPart(HANDLE file, ULONGLONG offset, ULONGLONG bytes, GameLogReader& reader)
+// there are, through the buffer.
+void ReadPart(HANDLE file, ULONGLONG offset, ULONGLONG bytes, std::vector<char>& buffer, GameLogReader& reader)
 {
     LARGE_INTEGER at;
     at.QuadPart = static_cast<LONGLONG>(offset);
     if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) {
         return;
     }
-    std::vector<char> buffer(64 * 1024);
     while (bytes > 0) {
         DWORD read = 0;
         const DWORD wanted = static_cast<DWORD>(std::min<ULONGLONG>(bytes, buffer.size()));
@@ -68,12 +66,15 @@ GameLogReading GameLogFile::ReadThisRun(LogQuestion question) const
     }
     const ULONGLONG bytes = static_cast<ULONGLONG>(size.QuadPart);
     GameLogReader reader(question);
+    // A small buffer used again: fresh memory for the whole log costs more
+    // than reading it.
+    std::vector<char> buffer(64 * 1024);
     if (bytes <= 2 * kPartBytes) {
-        ReadPart(file.get(), 0, bytes, reader);
+        ReadPart(file.get(), 0, bytes, buffer, reader);
     } else {
-        ReadPart(file.get(), 0, kPartBytes, reader);
+        ReadPart(file.get(), 0, kPartBytes, buffer, reader);
         reader.Gap();
-        ReadPart(file.get(), bytes - kPartBytes, kPartBytes, reader);
+        ReadPart(file.get(), bytes - kPartBytes, kPartBytes, buffer, reader);
     }
     return reader.Finish();
 }

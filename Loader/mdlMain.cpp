@@ -42,12 +42,7 @@ DWORD RunAndWait(const std::wstring& commandLine, const std::wstring& currentDir
     }
     const UniqueHandle process(started.hProcess);
     const UniqueHandle thread(started.hThread);
-    if (lock != nullptr && !HandOver(lock, process.get())) {
-        const DWORD error = GetLastError();
-        TerminateProcess(process.get(), error);
-        return error;
-    }
-    if (ResumeThread(thread.get()) == static_cast<DWORD>(-1)) {
+    if ((lock != nullptr && !HandOver(lock, process.get())) || ResumeThread(thread.get()) == static_cast<DWORD>(-1)) {
         const DWORD error = GetLastError();
         TerminateProcess(process.get(), error);
         return error;
